@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+// The program-wide texts that follow the interface language: the eight words
+// the channel cells hold and the message texts of the program's own boxes.
+// Empty until a language is applied.
+struct LanguageTexts {
+    QString offWord;       // tones off, options off, no voice privacy
+    QString onWord;        // options on
+    QString highWord;      // high power
+    QString lowWord;       // low power
+    QString wideWord;      // wide bandwidth
+    QString narrowWord;    // narrow bandwidth
+    QString companderWord; // voice privacy: compander
+    QString scramblerWord; // voice privacy: scrambler
+
+    QString warningCaption;     // caption of the port-error and exchange-failure boxes
+    QString portErrorText;      // the port cannot be opened for a read or write
+    QString exchangeFailedText; // a read or write exchange failed
+    QString newCaption;         // caption of the New confirmation
+    QString newPromptText;      // text of the New confirmation
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// A settings file of sections ("[open]") and "key=value" lines. Sections and
+// keys match without regard to case; an existing key keeps its place when it
+// is written, a new key goes to the end of its section, a new section to the
+// end of the file. Every write rewrites the whole file safely at once, so a
+// failed write leaves the file on disk as it was.
+class ProfileFile
+{
+public:
+    // Loads the file; a missing or unreadable file reads as empty.
+    explicit ProfileFile(QString path);
+
+    const QString &path() const { return m_path; }
+
+    // The value with surrounding blanks removed, or the default when the
+    // section or key is missing.
+    QString readString(const QString &section, const QString &key,
+                       const QString &defaultValue = QString()) const;
+    // A decimal integer, or a hexadecimal one written with "0x"; anything else
+    // reads as the default.
+    int readInt(const QString &section, const QString &key, int defaultValue) const;
+
+    // Sets the value and writes the file. Throws AppError ("Unable to write to
+    // <path>") when the file cannot be written; the value is then not kept.
+    void writeString(const QString &section, const QString &key, const QString &value);
+    void writeInt(const QString &section, const QString &key, int value);
+
+    // The file's lines as they would be written (for tests and diagnostics).
+    const QStringList &lines() const { return m_lines; }
+
+private:
+    void save(const QStringList &lines) const;
+
+    QString m_path;
+    QStringList m_lines;
+    QString m_lineEnd = QStringLiteral("\r\n"); // kept from the file read, CR LF for a new one
+    bool m_byteOrderMark = false;               // the file began with a UTF-8 byte order mark
+};

@@ -1,0 +1,21 @@
+#include "app/Program.h"
+
+#include "app/TMainForm.h"
+#include "app/TUserForm.h"
+#include "app/Taddmessage.h"
+#include "channels/Tchannel.h"
+#include "options/Tfunc.h"
+
+#include <utility>
+
+Program::Program(SettingsStore settings) : m_settings(std::move(settings))
+{
+    m_mainForm = std::make_unique<TMainForm>(m_workspace, m_settings);
+    m_userForm = new TUserForm(m_settings, m_mainForm.get());
+    m_func = new Tfunc(m_workspace.functions());
+    m_channel = new Tchannel(m_workspace.channels());
+    m_info = new Taddmessage(m_workspace.info());
+    m_mainForm->attachWindows(m_userForm, m_func, m_channel, m_info);
+}
+
+Program::~Program() = default;

@@ -1,0 +1,102 @@
+#include "app/SettingsStore.h"
+
+#include "app/AppPaths.h"
+#include "app/ProfileFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <utility>
+
+namespace {
+
+const QString kSystemFile = QStringLiteral("sysini.ini");
+const QString kUserFile = QStringLiteral("userini.ini");
+const QString kOpen = QStringLiteral("open");
+const QString kList = QStringLiteral("list");
+
+QString comboKey(int index)
+{
+    return QStringLiteral("combo") + QString::number(index);
+}
+
+} // namespace
+
+SettingsStore::SettingsStore(QString dir, QString fallbackDir)
+    : m_dir(std::move(dir)), m_fallbackDir(std::move(fallbackDir))
+{
+}
+
+SettingsStore SettingsStore::forProgram()
+{
+    return SettingsStore(AppPaths::settingsDir(), AppPaths::programDir());
+}
+
+QString SettingsStore::systemFilePath() const
+{
+    return QDir(m_dir).filePath(kSystemFile);
+}
+
+QString SettingsStore::userFilePath() const
+{
+    return QDir(m_dir).filePath(kUserFile);
+}
+
+QString SettingsStore::readPath(const QString &fileName) const
+{
+    const QString own = QDir(m_dir).filePath(fileName);
+    if (QFileInfo::exists(own) || m_fallbackDir.isEmpty())
+        return own;
+    return QDir(m_fallbackDir).filePath(fileName);
+}
+
+QString SettingsStore::cleanName(const QString &name)
+{
+    auto isBlank = [](QChar c) { return c.unicode() <= 0x20 || c.unicode() == 0x7f; };
+    qsizetype first = 0;
+    qsizetype last = name.size();
+    while (first < last && isBlank(name.at(first)))
+        ++first;
+    while (last > first && isBlank(name.at(last - 1)))
+        --last;
+    return name.mid(first, last - first);
+}
+
+QString SettingsStore::readAdministrator() const
+{
+    const ProfileFile file(readPath(kUserFile));
+    return cleanName(file.readString(QStringLiteral("User"), QStringLiteral("name")));
+}
+
+void SettingsStore::writeAdministrator(const QString &name) const
+{
+    ProfileFile file(userFilePath());
+    file.writeString(QStringLiteral("User"), QStringLiteral("name"), cleanName(name));
+}
+
+SystemSettings SettingsStore::readSystem() const
+{
+    const ProfileFile file(readPath(kSystemFile));
+    SystemSettings settings;
+    settings.port = file.readInt(kOpen, QStringLiteral("com"), 1);
+    settings.singlePort = file.readInt(kOpen, QStringLiteral("co_mode"), 0) == 1;
+    settings.modelIndex = file.readInt(kOpen, QStringLiteral("M_type"), 0);
+    settings.language = file.readInt(kOpen, QStringLiteral("lang"), 1);
+    const int count = qMin(file.readInt(kList, QStringLiteral("listcount"), 0), MaxBands);
+    for (int i = 0; i < count; ++i)
+        settings.bands.append(file.readString(kList, comboKey(i), QStringLiteral("400-470MHz")));
+    settings.bandIndex = file.readInt(kList, QStringLiteral("listnow"), 0);
+    return settings;
+}
+
+void SettingsStore::writeSystem(const SystemSettings &settings) const
+{
+    ProfileFile file(systemFilePath());
+    file.writeInt(kOpen, QStringLiteral("com"), settings.port);
+    file.writeInt(kOpen, QStringLiteral("co_mode"), settings.singlePort ? 1 : 0);
+    file.writeInt(kOpen, QStringLiteral("M_type"), settings.modelIndex);
+    file.writeInt(kOpen, QStringLiteral("lang"), settings.language);
+    file.writeInt(kList, QStringLiteral("listnow"), settings.bandIndex);
+    file.writeInt(kList, QStringLiteral("listcount"), int(settings.bands.size()));
+    for (int i = 0; i < settings.bands.size(); ++i)
+        file.writeString(kList, comboKey(i), settings.bands.at(i));
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What sysini.ini keeps between runs.
+struct SystemSettings {
+    int port = 1;          // "com"
+    bool singlePort = false; // "co_mode" 1
+    int modelIndex = 0;    // "M_type"
+    int language = 1;      // "lang"
+    QStringList bands;     // "listcount" and "combo<i>"
+    int bandIndex = 0;     // "listnow"
+};
+
+// The two settings files: sysini.ini (port, single-port mode, model,
+// language, band list) and userini.ini (administrator name). Files are written
+// into one folder; when a file is not there yet it is read from the fallback
+// folder (the program's own folder, where a first installation puts its
+// sysini.ini).
+class SettingsStore
+{
+public:
+    // The most band texts read from sysini.ini; a larger "listcount" is cut
+    // here so a damaged file cannot flood the band list.
+    static constexpr int MaxBands = 1000;
+
+    explicit SettingsStore(QString dir, QString fallbackDir = QString());
+    // The program's own settings: its folder, or the per-user folder when
+    // that cannot be written.
+    static SettingsStore forProgram();
+
+    const QString &dir() const { return m_dir; }
+    QString systemFilePath() const;
+    QString userFilePath() const;
+
+    // The stored name with leading and trailing blanks and control characters
+    // removed; empty when there is none.
+    QString readAdministrator() const;
+    // Throws AppError ("Unable to write to ...") when userini.ini cannot be written.
+    void writeAdministrator(const QString &name) const;
+
+    SystemSettings readSystem() const;
+    // Writes the keys in order; throws AppError at the first key that cannot
+    // be written, leaving the keys after it unwritten.
+    void writeSystem(const SystemSettings &settings) const;
+
+    // Removes leading and trailing blanks and control characters.
+    static QString cleanName(const QString &name);
+
+private:
+    QString readPath(const QString &fileName) const;
+
+    QString m_dir;
+    QString m_fallbackDir;
+};

@@ -1,0 +1,368 @@
+#include "app/TMainForm.h"
+
+#include "app/ChildWindow.h"
+#include "app/ErrorBox.h"
+#include "app/LocaleNumber.h"
+#include "app/SettingsStore.h"
+#include "app/TUserForm.h"
+#include "app/Taddmessage.h"
+#include "app/Workspace.h"
+#include "channels/Tchannel.h"
+#include "options/Tfunc.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+QAction *makeAction(QObject *parent, const char *name, const QString &text,
+                    const QIcon &icon = QIcon())
+{
+    auto *action = new QAction(icon, text, parent);
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+} // namespace
+
+TMainForm::TMainForm(Workspace &workspace, const SettingsStore &settings, QWidget *parent)
+    : QMainWindow(parent), m_workspace(workspace), m_settings(settings)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    resize(742, 631);
+
+    m_mdi = new QMdiArea(this);
+    m_mdi->setObjectName(QStringLiteral("MDIClient"));
+    m_mdi->setBackground(palette().brush(QPalette::Dark));
+    setCentralWidget(m_mdi);
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &TMainForm::subWindowActivated);
+
+    createActions();
+    createMenus();
+    createToolBar();
+
+    StatusBar1 = new QLabel(QStringLiteral("    VESQAR调频手持对讲机KT-100系列编程软件"), this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar()->addWidget(StatusBar1, 1);
+
+    connect(&m_workspace, &Workspace::captionChanged, this,
+            [this] { setWindowTitle(m_workspace.caption()); });
+    connect(&m_workspace, &Workspace::modelChanged, this, [this] {
+        const QSignalBlocker blocker(ComboBox1);
+        ComboBox1->setCurrentIndex(m_workspace.modelIndex());
+    });
+    connect(&m_workspace.bands(), &BandList::changed, this, [this] {
+        const QSignalBlocker blocker(ComboBand);
+        ComboBand->clear();
+        ComboBand->addItems(m_workspace.bands().items());
+        ComboBand->setCurrentIndex(m_workspace.bands().currentIndex());
+    });
+}
+
+void TMainForm::createActions()
+{
+    QStyle *s = style();
+    FileNewItem = makeAction(this, "FileNewItem", QStringLiteral("新建"),
+                             s->standardIcon(QStyle::SP_FileIcon));
+    FileNewItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    FileOpenItem = makeAction(this, "FileOpenItem", QStringLiteral("打开"),
+                              s->standardIcon(QStyle::SP_DialogOpenButton));
+    FileOpenItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    FileCloseItem = makeAction(this, "FileCloseItem", QStringLiteral("保存"),
+                               s->standardIcon(QStyle::SP_DialogSaveButton));
+    FileCloseItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    FileExitItem = makeAction(this, "FileExitItem", QStringLiteral("退出"));
+    connect(FileExitItem, &QAction::triggered, this, &QWidget::close);
+
+    CutItem = makeAction(this, "CutItem", QStringLiteral("读频"),
+                         s->standardIcon(QStyle::SP_ArrowDown));
+    CopyItem = makeAction(this, "CopyItem", QStringLiteral("写频"),
+                          s->standardIcon(QStyle::SP_ArrowUp));
+    ChannelInformation1 = makeAction(this, "ChannelInformation1", QStringLiteral("信道编辑"),
+                                     s->standardIcon(QStyle::SP_FileDialogDetailedView));
+    connect(ChannelInformation1, &QAction::triggered, this, &TMainForm::ChannelInformation1Click);
+    OptionalFeatures1 = makeAction(this, "OptionalFeatures1", QStringLiteral("可选功能"),
+                                   s->standardIcon(QStyle::SP_FileDialogContentsView));
+    connect(OptionalFeatures1, &QAction::triggered, this, &TMainForm::OptionalFeatures1Click);
+    N4 = makeAction(this, "N4", QStringLiteral("本机信息"));
+    RadioInfoCommand = makeAction(this, "RadioInfoCommand", QStringLiteral("本机信息"),
+                                  s->standardIcon(QStyle::SP_MessageBoxInformation));
+    connect(RadioInfoCommand, &QAction::triggered, this, &TMainForm::ToolButton11Click);
+
+    WindowCascadeItem = makeAction(this, "WindowCascadeItem", QStringLiteral("通信端口"),
+                                   s->standardIcon(QStyle::SP_DriveNetIcon));
+    N5 = makeAction(this, "N5", QStringLiteral("中文"));
+    N6 = makeAction(this, "N6", QStringLiteral("英文"));
+    N7 = makeAction(this, "N7", QStringLiteral("中文(繁體)"));
+    for (QAction *language : {N5, N6, N7})
+        language->setCheckable(true);
+    HelpAboutItem = makeAction(this, "HelpAboutItem", QStringLiteral("帮助"));
+    About1 = makeAction(this, "About1", QStringLiteral("关于"));
+
+    // Commands that later work brings to life; until then they do nothing
+    // and say so by being disabled.
+    for (QAction *pending : {FileNewItem, FileOpenItem, FileCloseItem, CutItem, CopyItem,
+                             WindowCascadeItem, N5, N6, N7, About1})
+        pending->setEnabled(false);
+}
+
+void TMainForm::createMenus()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+
+    QMenu *File1 = bar->addMenu(QStringLiteral("文件"));
+    File1->setObjectName(QStringLiteral("File1"));
+    File1->addActions({FileNewItem, FileOpenItem, FileCloseItem});
+    File1->addSeparator();
+    File1->addAction(FileExitItem);
+
+    QMenu *Edit1 = bar->addMenu(QStringLiteral("编程"));
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->addActions({CutItem, CopyItem});
+    Edit1->addSeparator();
+    Edit1->addActions({ChannelInformation1, OptionalFeatures1});
+    Edit1->addSeparator();
+    Edit1->addAction(N4);
+
+    QMenu *Window1 = bar->addMenu(QStringLiteral("工具"));
+    Window1->setObjectName(QStringLiteral("Window1"));
+    Window1->addAction(WindowCascadeItem);
+    QMenu *N2 = Window1->addMenu(QStringLiteral("语言"));
+    N2->setObjectName(QStringLiteral("N2"));
+    N2->addActions({N5, N6, N7});
+
+    QMenu *Help1 = bar->addMenu(QStringLiteral("帮助"));
+    Help1->setObjectName(QStringLiteral("Help1"));
+    Help1->addActions({HelpAboutItem, About1});
+}
+
+void TMainForm::createToolBar()
+{
+    QToolBar *bar = addToolBar(QStringLiteral("ToolBar1"));
+    bar->setObjectName(QStringLiteral("ToolBar1"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(24, 24));
+    bar->setFixedHeight(33);
+
+    auto button = [bar](const char *name, QAction *action) {
+        auto *tool = new QToolButton(bar);
+        tool->setObjectName(QLatin1String(name));
+        tool->setDefaultAction(action);
+        tool->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        tool->setFixedSize(31, 30);
+        bar->addWidget(tool);
+    };
+    button("ToolButton9", FileNewItem);
+    button("ToolButton1", FileOpenItem);
+    button("ToolButton2", FileCloseItem);
+    bar->addSeparator();
+    button("ToolButton4", CutItem);
+    button("ToolButton6", WindowCascadeItem);
+    button("ToolButton5", CopyItem);
+    bar->addSeparator();
+    button("ToolButton8", ChannelInformation1);
+    button("ToolButton10", OptionalFeatures1);
+    button("ToolButton11", RadioInfoCommand);
+    bar->addSeparator();
+
+    auto *panel = new QWidget(bar);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    auto *layout = new QHBoxLayout(panel);
+    layout->setContentsMargins(6, 0, 6, 0);
+    Label2 = new QLabel(QStringLiteral("型号："), panel);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    ComboBox1 = new QComboBox(panel);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->addItems(Workspace::modelList());
+    ComboBox1->setFixedWidth(101);
+    Label3 = new QLabel(QStringLiteral("频段："), panel);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->hide();
+    ComboBand = new QComboBox(panel);
+    ComboBand->setObjectName(QStringLiteral("ComboBand"));
+    ComboBand->addItems({QStringLiteral("400-470MHz"), QStringLiteral("400-430MHz")});
+    ComboBand->hide();
+    layout->addWidget(Label2);
+    layout->addWidget(ComboBox1);
+    layout->addWidget(Label3);
+    layout->addWidget(ComboBand);
+    bar->addWidget(panel);
+
+    connect(ComboBox1, &QComboBox::activated, this, [this](int index) {
+        m_workspace.setModelIndex(index);
+        ComboBox1Change();
+    });
+}
+
+void TMainForm::attachWindows(TUserForm *userForm, Tfunc *func, Tchannel *channel,
+                              Taddmessage *info)
+{
+    m_userForm = userForm;
+    m_func = func;
+    m_channel = channel;
+    m_info = info;
+
+    // Created visible; the channel editor, added after the function options,
+    // lies in front of it.
+    m_functionWindow = new ChildWindow(func);
+    m_functionWindow->setObjectName(QStringLiteral("funcWindow"));
+    m_mdi->addSubWindow(m_functionWindow);
+    m_functionWindow->resize(m_functionWindow->sizeHint().expandedTo(QSize(624, 420)));
+    m_functionWindow->move(0, 0);
+    m_functionWindow->show();
+
+    m_channelWindow = new ChildWindow(channel);
+    m_channelWindow->setObjectName(QStringLiteral("channelWindow"));
+    m_mdi->addSubWindow(m_channelWindow);
+    m_channelWindow->resize(m_channelWindow->sizeHint().expandedTo(QSize(750, 480)));
+    m_channelWindow->move(26, 26);
+    m_channelWindow->show();
+
+    m_infoWindow = new ChildWindow(info);
+    m_infoWindow->setObjectName(QStringLiteral("infoWindow"));
+    m_infoWindow->setWindowFlags(m_infoWindow->windowFlags() & ~Qt::WindowMaximizeButtonHint);
+    m_mdi->addSubWindow(m_infoWindow);
+    m_infoWindow->move(52, 52);
+    m_infoWindow->show();
+    connect(info, &Taddmessage::closeRequested, m_infoWindow, &ChildWindow::hideChild);
+
+    m_mdi->setActiveSubWindow(m_channelWindow);
+}
+
+void TMainForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_startedUp) {
+        m_startedUp = true;
+        FormShow();
+    }
+}
+
+void TMainForm::FormShow()
+{
+    // 1. The administrator: stored, or asked for once.
+    bool endProgram = false;
+    QString name = m_settings.readAdministrator();
+    if (name.isEmpty() && m_userForm) {
+        m_userForm->exec();
+        name = m_userForm->administrator();
+        endProgram = name.isEmpty();
+    }
+    m_workspace.setAdministrator(name);
+
+    // 2. to 5. Port, single-port mode and model. A port outside 1..16 keeps port 1.
+    const SystemSettings saved = m_settings.readSystem();
+    m_workspace.setPortNumber(saved.port);
+    m_workspace.setSinglePort(saved.singlePort);
+    m_workspace.setModelIndex(saved.modelIndex);
+
+    // 6. The interface language: 1, 2 or 3 marks its menu item; anything else
+    //    applies none and marks none.
+    QAction *languageItems[] = {N5, N6, N7};
+    if (saved.language >= 1 && saved.language <= 3) {
+        m_workspace.setLanguageNumber(saved.language);
+        for (int i = 0; i < 3; ++i)
+            languageItems[i]->setChecked(i + 1 == saved.language);
+    }
+
+    // 7. The radio information window's status line names the administrator.
+    if (m_info)
+        m_workspace.info().setStatusText(QStringLiteral("  ") + m_info->administratorCaption()
+                                         + QStringLiteral("：") + name);
+
+    // 8. The band list, exactly as saved.
+    BandList &bands = m_workspace.bands();
+    bands.clear();
+    for (const QString &band : saved.bands)
+        bands.add(band);
+    bands.setCurrentIndex(saved.bandIndex);
+
+    // 9. The model change.
+    ComboBox1Change();
+    // 10. The radio information window starts hidden.
+    if (m_infoWindow)
+        m_infoWindow->hideChild();
+    // 11. Current cell and channel count.
+    ChannelTable &channels = m_workspace.channels();
+    channels.setCurrentCell(1, 1);
+    channels.setChannelCount(ChannelTable::MaxChannels);
+    // 12. The long-press time.
+    FunctionSettings &functions = m_workspace.functions();
+    functions.setKeyTimePosition(15);
+    ErrorBox::run(this, [&] { functions.setKeyTimeText(LocaleNumber::fixed(1.5, 1)); });
+    // 13. Channel numbers.
+    channels.labelRows();
+
+    // No administrator: the program ends now that start-up is complete; the
+    // settings are still written on the way out.
+    if (endProgram)
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+void TMainForm::ComboBox1Change()
+{
+    m_workspace.applyModelChange();
+}
+
+void TMainForm::ChannelInformation1Click()
+{
+    if (m_channelWindow)
+        m_channelWindow->showChild();
+}
+
+void TMainForm::OptionalFeatures1Click()
+{
+    if (m_functionWindow)
+        m_functionWindow->showChild();
+}
+
+void TMainForm::ToolButton11Click()
+{
+    if (m_infoWindow)
+        m_infoWindow->showChild();
+}
+
+void TMainForm::subWindowActivated(QMdiSubWindow *window)
+{
+    // Activation leaving the function options window tidies its long-press
+    // time text. A null window (the whole frame lost focus) is not a change
+    // between child windows.
+    if (!window || window == m_lastActive)
+        return;
+    if (m_lastActive == m_functionWindow && m_func)
+        ErrorBox::run(this, [this] { m_func->FormDeactivate(); });
+    m_lastActive = window;
+}
+
+void TMainForm::saveSettings()
+{
+    if (m_settingsSaved)
+        return;
+    m_settingsSaved = true;
+    SystemSettings current;
+    current.port = m_workspace.portNumber();
+    current.singlePort = m_workspace.singlePort();
+    current.modelIndex = m_workspace.modelIndex();
+    current.language = m_workspace.languageNumber();
+    current.bands = m_workspace.bands().items();
+    current.bandIndex = m_workspace.bands().currentIndex();
+    ErrorBox::run(this, [&] { m_settings.writeSystem(current); });
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    // The program ends without a question; unsaved channels are lost.
+    saveSettings();
+    event->accept();
+}

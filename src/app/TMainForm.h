@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QMainWindow>
+
+class ChildWindow;
+class QAction;
+class QComboBox;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QToolButton;
+class SettingsStore;
+class Taddmessage;
+class Tchannel;
+class Tfunc;
+class TUserForm;
+class Workspace;
+
+// The main window: an MDI frame holding the channel editor, the function
+// options and the radio information windows, with the menus, the tool bar and
+// its model list, and the status bar. It runs the start-up steps when it is
+// first shown and writes sysini.ini once when it closes.
+class TMainForm : public QMainWindow
+{
+    Q_OBJECT
+public:
+    TMainForm(Workspace &workspace, const SettingsStore &settings, QWidget *parent = nullptr);
+
+    // Takes the windows created after this one, in creation order.
+    void attachWindows(TUserForm *userForm, Tfunc *func, Tchannel *channel, Taddmessage *info);
+
+    ChildWindow *channelWindow() const { return m_channelWindow; }
+    ChildWindow *functionWindow() const { return m_functionWindow; }
+    ChildWindow *infoWindow() const { return m_infoWindow; }
+    QMdiArea *mdiArea() const { return m_mdi; }
+
+    // Whether start-up has run (it runs at the first show).
+    bool startedUp() const { return m_startedUp; }
+
+    // The model change: the caption becomes the model text.
+    void ComboBox1Change();
+    // "Show" a child window: normal state, visible, in front.
+    void ChannelInformation1Click();
+    void OptionalFeatures1Click();
+    void ToolButton11Click();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void createToolBar();
+    void FormShow();
+    void saveSettings();
+    void subWindowActivated(QMdiSubWindow *window);
+
+    Workspace &m_workspace;
+    const SettingsStore &m_settings;
+    TUserForm *m_userForm = nullptr;
+    Tfunc *m_func = nullptr;
+    Tchannel *m_channel = nullptr;
+    Taddmessage *m_info = nullptr;
+    ChildWindow *m_functionWindow = nullptr;
+    ChildWindow *m_channelWindow = nullptr;
+    ChildWindow *m_infoWindow = nullptr;
+    QMdiSubWindow *m_lastActive = nullptr;
+    bool m_startedUp = false;
+    bool m_settingsSaved = false;
+
+    QMdiArea *m_mdi;              // client area holding the child windows
+    QAction *FileNewItem;         // 文件 › 新建
+    QAction *FileOpenItem;        // 文件 › 打开
+    QAction *FileCloseItem;       // 文件 › 保存
+    QAction *FileExitItem;        // 文件 › 退出
+    QAction *CutItem;             // 编程 › 读频 (read from the radio)
+    QAction *CopyItem;            // 编程 › 写频 (write to the radio)
+    QAction *ChannelInformation1; // 编程 › 信道编辑 (show the channel editor)
+    QAction *OptionalFeatures1;   // 编程 › 可选功能 (show the function options)
+    QAction *N4;                  // 编程 › 本机信息 (no command)
+    QAction *RadioInfoCommand;    // tool bar: show the radio information window
+    QAction *WindowCascadeItem;   // 工具 › 通信端口 (port dialog)
+    QAction *N5;                  // 工具 › 语言 › 中文
+    QAction *N6;                  // 工具 › 语言 › 英文
+    QAction *N7;                  // 工具 › 语言 › 中文(繁體)
+    QAction *HelpAboutItem;       // 帮助 › 帮助 (no command)
+    QAction *About1;              // 帮助 › 关于
+    QComboBox *ComboBox1;         // model list
+    QComboBox *ComboBand;         // band list, never shown
+    QLabel *Label2;               // "型号：" before the model list
+    QLabel *Label3;               // "频段：" before the band list, never shown
+    QLabel *StatusBar1;           // the status bar's one panel
+};

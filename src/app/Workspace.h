@@ -1,0 +1,78 @@
+#pragma once
+
+#include "app/BandList.h"
+#include "app/LanguageTexts.h"
+#include "app/RadioInfo.h"
+#include "channels/ChannelTable.h"
+#include "options/FunctionSettings.h"
+
+#include <QObject>
+#include <QStringList>
+
+// The program's whole state for one run: model, bands, administrator, port,
+// language, the channel table, the function settings and the radio
+// information. Windows show it; core operations (files, radio exchanges)
+// change it.
+class Workspace : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int PortCount = 16;
+
+    explicit Workspace(QObject *parent = nullptr);
+
+    // "PW-100" (index 0) and "R5" (index 1).
+    static const QStringList &modelList();
+    int modelIndex() const { return m_modelIndex; }
+    QString modelText() const;
+    // An index outside the list selects the first model.
+    void setModelIndex(int index);
+    // The model change: the caption becomes the model text alone.
+    void applyModelChange();
+
+    // Main window caption: the model, after Open or a read also the band.
+    QString caption() const { return m_caption; }
+    void setCaption(const QString &caption);
+
+    QString administrator() const { return m_administrator; }
+    void setAdministrator(const QString &name) { m_administrator = name; }
+
+    // Serial port 1..16 and single-port (one-wire, echoing) mode.
+    int portNumber() const { return m_portNumber; }
+    void setPortNumber(int port);
+    bool singlePort() const { return m_singlePort; }
+    void setSinglePort(bool on) { m_singlePort = on; }
+
+    // 1 simplified Chinese, 2 English, 3 traditional Chinese, 0 none applied.
+    int languageNumber() const { return m_languageNumber; }
+    void setLanguageNumber(int number) { m_languageNumber = number; }
+
+    BandList &bands() { return m_bands; }
+    const BandList &bands() const { return m_bands; }
+    LanguageTexts &texts() { return m_texts; }
+    const LanguageTexts &texts() const { return m_texts; }
+    ChannelTable &channels() { return m_channels; }
+    const ChannelTable &channels() const { return m_channels; }
+    FunctionSettings &functions() { return m_functions; }
+    const FunctionSettings &functions() const { return m_functions; }
+    RadioInfo &info() { return m_info; }
+    const RadioInfo &info() const { return m_info; }
+
+Q_SIGNALS:
+    void modelChanged();
+    void captionChanged();
+    void portChanged();
+
+private:
+    int m_modelIndex = 0;
+    QString m_caption;
+    QString m_administrator;
+    int m_portNumber = 1;
+    bool m_singlePort = false;
+    int m_languageNumber = 0;
+    BandList m_bands;
+    LanguageTexts m_texts;
+    ChannelTable m_channels;
+    FunctionSettings m_functions;
+    RadioInfo m_info;
+};

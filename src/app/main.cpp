@@ -1,0 +1,34 @@
+#include "app/AppError.h"
+#include "app/AppPaths.h"
+#include "app/Program.h"
+#include "app/TMainForm.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Programming software for the KT-100 series of handheld FM radios."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption configDir(
+        QStringLiteral("config-dir"),
+        QStringLiteral("Read and write sysini.ini and userini.ini in <dir> instead of the "
+                       "program's folder."),
+        QStringLiteral("dir"));
+    parser.addOption(configDir);
+    parser.process(app);
+
+    // A folder of its own still starts from the bands shipped beside the program.
+    Program program(parser.isSet(configDir)
+                        ? SettingsStore(parser.value(configDir), AppPaths::programDir())
+                                            : SettingsStore::forProgram());
+    program.mainForm()->showMaximized();
+    return app.exec();
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QWidget>
+
+class ChannelGrid;
+class ChannelTable;
+
+// The channel editor window: the channel grid in a window of 750 x 480 that
+// scrolls when it is made smaller.
+class Tchannel : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit Tchannel(ChannelTable &table, QWidget *parent = nullptr);
+
+    ChannelGrid *grid() const { return StringGrid1; }
+
+private:
+    ChannelTable &m_table;
+    ChannelGrid *StringGrid1; // the channel grid
+};
