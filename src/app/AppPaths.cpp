@@ -5,7 +5,8 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
-namespace AppPaths {
+namespace AppPaths
+{
 
 QString programDir()
 {

@@ -3,7 +3,8 @@
 #include <QString>
 
 // Where the program finds and keeps its files.
-namespace AppPaths {
+namespace AppPaths
+{
 
 // The folder of the program's own executable.
 QString programDir();

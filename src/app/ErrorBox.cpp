@@ -4,7 +4,8 @@
 
 #include <QMessageBox>
 
-namespace ErrorBox {
+namespace ErrorBox
+{
 
 void show(QWidget *parent, const QString &message)
 {

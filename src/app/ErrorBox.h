@@ -8,7 +8,8 @@ class QWidget;
 
 // The standard box for errors a command does not handle: titled with the
 // application title, stop icon, the error's text with the full-stop rule.
-namespace ErrorBox {
+namespace ErrorBox
+{
 
 void show(QWidget *parent, const AppError &error);
 void show(QWidget *parent, const QString &message);

@@ -4,7 +4,8 @@
 
 #include <QLocale>
 
-namespace {
+namespace
+{
 
 QLocale numberLocale()
 {
@@ -15,7 +16,8 @@ QLocale numberLocale()
 
 } // namespace
 
-namespace LocaleNumber {
+namespace LocaleNumber
+{
 
 QChar decimalSeparator()
 {

@@ -6,7 +6,8 @@
 // Numbers as the user's system writes them: the system's decimal separator,
 // no group separators. Frequencies, the long-key time and the automatic add
 // all parse and print through here so they agree with each other.
-namespace LocaleNumber {
+namespace LocaleNumber
+{
 
 QChar decimalSeparator();
 

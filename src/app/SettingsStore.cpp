@@ -7,7 +7,8 @@
 #include <QFileInfo>
 #include <utility>
 
-namespace {
+namespace
+{
 
 const QString kSystemFile = QStringLiteral("sysini.ini");
 const QString kUserFile = QStringLiteral("userini.ini");

@@ -5,12 +5,12 @@
 
 // What sysini.ini keeps between runs.
 struct SystemSettings {
-    int port = 1;          // "com"
+    int port = 1;            // "com"
     bool singlePort = false; // "co_mode" 1
-    int modelIndex = 0;    // "M_type"
-    int language = 1;      // "lang"
-    QStringList bands;     // "listcount" and "combo<i>"
-    int bandIndex = 0;     // "listnow"
+    int modelIndex = 0;      // "M_type"
+    int language = 1;        // "lang"
+    QStringList bands;       // "listcount" and "combo<i>"
+    int bandIndex = 0;       // "listnow"
 };
 
 // The two settings files: sysini.ini (port, single-port mode, model,

@@ -22,7 +22,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
-namespace {
+namespace
+{
 
 QAction *makeAction(QObject *parent, const char *name, const QString &text,
                     const QIcon &icon = QIcon())
@@ -83,10 +84,10 @@ void TMainForm::createActions()
     FileExitItem = makeAction(this, "FileExitItem", QStringLiteral("退出"));
     connect(FileExitItem, &QAction::triggered, this, &QWidget::close);
 
-    CutItem = makeAction(this, "CutItem", QStringLiteral("读频"),
-                         s->standardIcon(QStyle::SP_ArrowDown));
-    CopyItem = makeAction(this, "CopyItem", QStringLiteral("写频"),
-                          s->standardIcon(QStyle::SP_ArrowUp));
+    CutItem =
+        makeAction(this, "CutItem", QStringLiteral("读频"), s->standardIcon(QStyle::SP_ArrowDown));
+    CopyItem =
+        makeAction(this, "CopyItem", QStringLiteral("写频"), s->standardIcon(QStyle::SP_ArrowUp));
     ChannelInformation1 = makeAction(this, "ChannelInformation1", QStringLiteral("信道编辑"),
                                      s->standardIcon(QStyle::SP_FileDialogDetailedView));
     connect(ChannelInformation1, &QAction::triggered, this, &TMainForm::ChannelInformation1Click);
@@ -278,8 +279,8 @@ void TMainForm::FormShow()
 
     // 7. The radio information window's status line names the administrator.
     if (m_info)
-        m_workspace.info().setStatusText(QStringLiteral("  ") + m_info->administratorCaption()
-                                         + QStringLiteral("：") + name);
+        m_workspace.info().setStatusText(QStringLiteral("  ") + m_info->administratorCaption() +
+                                         QStringLiteral("：") + name);
 
     // 8. The band list, exactly as saved.
     BandList &bands = m_workspace.bands();

@@ -8,7 +8,8 @@
 #include <QPushButton>
 #include <QValidator>
 
-namespace {
+namespace
+{
 
 // Discards every character above code 127, typed or pasted; control keys
 // such as Backspace are not characters and pass.

@@ -25,7 +25,7 @@ public:
 private:
     const SettingsStore &m_settings;
     QString m_administrator;
-    QLabel *Label1;      // "Administrators："
-    QLineEdit *Edit1;    // the name, at most 7 characters
+    QLabel *Label1;       // "Administrators："
+    QLineEdit *Edit1;     // the name, at most 7 characters
     QPushButton *Button1; // "OK"
 };

@@ -7,7 +7,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
+namespace
+{
 
 template <typename T> T *named(T *widget, const char *name)
 {

@@ -28,15 +28,15 @@ private:
     void refresh();
 
     RadioInfo &m_info;
-    QGroupBox *GroupBox1;  // "本机信息"
-    QLabel *Label1;        // "机型" (model)
-    QLabel *Label2;        // "频段" (band)
-    QLabel *Label3;        // "管理员" (administrator)
-    QLabel *Label4;        // "最后写频时间" (time of the last write)
-    QLineEdit *Edit1;      // model
-    QLineEdit *Edit2;      // band
-    QLineEdit *Edit3;      // administrator stored in the radio
-    QLineEdit *Edit4;      // time of the last write
-    QPushButton *Button1;  // "确定"
-    QLabel *StatusBar1;    // status line: administrator of this program
+    QGroupBox *GroupBox1; // "本机信息"
+    QLabel *Label1;       // "机型" (model)
+    QLabel *Label2;       // "频段" (band)
+    QLabel *Label3;       // "管理员" (administrator)
+    QLabel *Label4;       // "最后写频时间" (time of the last write)
+    QLineEdit *Edit1;     // model
+    QLineEdit *Edit2;     // band
+    QLineEdit *Edit3;     // administrator stored in the radio
+    QLineEdit *Edit4;     // time of the last write
+    QPushButton *Button1; // "确定"
+    QLabel *StatusBar1;   // status line: administrator of this program
 };

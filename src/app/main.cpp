@@ -28,7 +28,7 @@ int main(int argc, char *argv[])
     // A folder of its own still starts from the bands shipped beside the program.
     Program program(parser.isSet(configDir)
                         ? SettingsStore(parser.value(configDir), AppPaths::programDir())
-                                            : SettingsStore::forProgram());
+                        : SettingsStore::forProgram());
     program.mainForm()->showMaximized();
     return app.exec();
 }

@@ -30,7 +30,8 @@ class TestChannelTable : public QObject
         LanguageTexts texts;
         BandList bands;
         ChannelTable table{texts, bands};
-        explicit Fixture(const LanguageTexts &words, const QString &band = QStringLiteral("400-470MHz"))
+        explicit Fixture(const LanguageTexts &words,
+                         const QString &band = QStringLiteral("400-470MHz"))
             : texts(words)
         {
             if (!band.isNull()) {
@@ -53,18 +54,30 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("plain") << "438.5" << "438.50000";
-        QTest::newRow("up to 5 kHz") << "438.503" << "438.50500";
-        QTest::newRow("up to 6.25 kHz") << "438.5062" << "438.50625";
-        QTest::newRow("up to 12.5 kHz") << "455.1234" << "455.12500";
-        QTest::newRow("below band, small") << "4" << "400.00000";
-        QTest::newRow("below band") << "399.99" << "400.00000";
-        QTest::newRow("above band") << "470.1" << "470.00000";
-        QTest::newRow("nine digits, no separator") << "438500000" << "470.00000";
-        QTest::newRow("already normalised") << "438.50625" << "438.50625";
-        QTest::newRow("upper edge") << "470" << "470.00000";
-        QTest::newRow("digits below 100 Hz dropped") << "400.00009" << "400.00000";
-        QTest::newRow("25 kHz step") << "438.525" << "438.52500";
+        QTest::newRow("plain") << "438.5"
+                               << "438.50000";
+        QTest::newRow("up to 5 kHz") << "438.503"
+                                     << "438.50500";
+        QTest::newRow("up to 6.25 kHz") << "438.5062"
+                                        << "438.50625";
+        QTest::newRow("up to 12.5 kHz") << "455.1234"
+                                        << "455.12500";
+        QTest::newRow("below band, small") << "4"
+                                           << "400.00000";
+        QTest::newRow("below band") << "399.99"
+                                    << "400.00000";
+        QTest::newRow("above band") << "470.1"
+                                    << "470.00000";
+        QTest::newRow("nine digits, no separator") << "438500000"
+                                                   << "470.00000";
+        QTest::newRow("already normalised") << "438.50625"
+                                            << "438.50625";
+        QTest::newRow("upper edge") << "470"
+                                    << "470.00000";
+        QTest::newRow("digits below 100 Hz dropped") << "400.00009"
+                                                     << "400.00000";
+        QTest::newRow("25 kHz step") << "438.525"
+                                     << "438.52500";
     }
     void normalisation()
     {
@@ -95,8 +108,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("rx");
         QTest::addColumn<QString>("tx");
-        QTest::newRow("receive") << 1 << "439.1" << "439.10000" << "438.50000";
-        QTest::newRow("transmit") << 3 << "445.0031" << "438.50000" << "445.00500";
+        QTest::newRow("receive") << 1 << "439.1"
+                                 << "439.10000"
+                                 << "438.50000";
+        QTest::newRow("transmit") << 3 << "445.0031"
+                                  << "438.50000"
+                                  << "445.00500";
     }
     void changedFrequencyOfCompleteChannel()
     {
@@ -180,13 +197,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("band");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
-        QTest::newRow("letters") << "400-470MHz" << "43a.5"
+        QTest::newRow("letters") << "400-470MHz"
+                                 << "43a.5"
                                  << "'43a.5' is not a valid floating point value";
-        QTest::newRow("two separators") << "400-470MHz" << "438.5.1"
+        QTest::newRow("two separators") << "400-470MHz"
+                                        << "438.5.1"
                                         << "'438.5.1' is not a valid floating point value";
         QTest::newRow("no band selected") << QString() << "438.5"
                                           << "'' is not a valid integer value";
-        QTest::newRow("band without edges") << "UHF" << "438.5"
+        QTest::newRow("band without edges") << "UHF"
+                                            << "438.5"
                                             << "'UHF' is not a valid integer value";
     }
     void conversionErrorsKeepTheCell()

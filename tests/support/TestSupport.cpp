@@ -1,10 +1,16 @@
 #include "support/TestSupport.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
 
-namespace TestSupport {
+namespace TestSupport
+{
 
 QString dataPath(const QString &name)
 {
@@ -15,13 +21,41 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
 }
 
 QByteArray readFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void onNextModal(std::function<void(QWidget *)> action, int timeoutMs)
+{
+    auto *poll = new QTimer(qApp);
+    auto *clock = new QElapsedTimer;
+    clock->start();
+    // Windows that were already modal before the call are not the next one.
+    QPointer<QWidget> before = QApplication::activeModalWidget();
+    QObject::connect(poll, &QTimer::timeout, poll, [=] {
+        QWidget *modal = QApplication::activeModalWidget();
+        const bool found = modal && modal != before && modal->isVisible();
+        if (found || clock->elapsed() > timeoutMs) {
+            poll->stop();
+            poll->deleteLater();
+            delete clock;
+            if (found)
+                action(modal);
+        }
+    });
+    poll->start(10);
+}
+
+QString messageText(QWidget *window)
+{
+    auto *box = qobject_cast<QMessageBox *>(window);
+    return box ? box->text() : QString();
 }
 
 } // namespace TestSupport

@@ -1,9 +1,13 @@
 #pragma once
 
 #include <QString>
+#include <functional>
+
+class QWidget;
 
 // Helpers shared by the test programs.
-namespace TestSupport {
+namespace TestSupport
+{
 
 // Path of a fixture file under tests/data.
 QString dataPath(const QString &name);
@@ -11,5 +15,13 @@ QString dataPath(const QString &name);
 // Writes bytes to a file, creating folders as needed; fails the test on error.
 bool writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);
+
+// Runs the action on the next modal window that opens (a dialog started with
+// exec(), a message box), from inside its event loop. The action must close
+// the window. Gives up after the timeout.
+void onNextModal(std::function<void(QWidget *)> action, int timeoutMs = 5000);
+
+// The text of a message box, empty for other windows.
+QString messageText(QWidget *window);
 
 } // namespace TestSupport

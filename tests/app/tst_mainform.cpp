@@ -1,0 +1,315 @@
+#include "app/ChildWindow.h"
+#include "app/Program.h"
+#include "app/TMainForm.h"
+#include "app/TUserForm.h"
+#include "support/TestSupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+
+using namespace TestSupport;
+
+// Start-up and shut-down of the main window as a user meets them: the
+// administrator dialog on a first start, the saved settings applied in order,
+// sysini.ini written once on the way out.
+class TestMainForm : public QObject
+{
+    Q_OBJECT
+
+    // Types a name into the administrator dialog when it appears and presses OK.
+    static void answerAdministrator(const QString &typed, bool *shown = nullptr)
+    {
+        onNextModal([typed, shown](QWidget *modal) {
+            if (shown)
+                *shown = qobject_cast<TUserForm *>(modal) != nullptr;
+            auto *edit = modal->findChild<QLineEdit *>(QStringLiteral("Edit1"));
+            QTest::keyClicks(edit, typed);
+            QTest::mouseClick(modal->findChild<QPushButton *>(QStringLiteral("Button1")),
+                              Qt::LeftButton);
+        });
+    }
+
+    static void startUp(Program &program)
+    {
+        program.mainForm()->show();
+        QVERIFY(program.mainForm()->startedUp());
+    }
+
+    // The tool bar's model list (the function options have a ComboBox1 too).
+    static QComboBox *modelList(Program &program)
+    {
+        auto *bar = program.mainForm()->findChild<QToolBar *>(QStringLiteral("ToolBar1"));
+        return bar->findChild<QComboBox *>(QStringLiteral("ComboBox1"));
+    }
+
+    static QString sysini(const QTemporaryDir &dir)
+    {
+        return QString::fromUtf8(readFile(dir.filePath(QStringLiteral("sysini.ini"))));
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+
+    void firstStartAsksForAdministratorAndWritesDefaults()
+    {
+        QTemporaryDir dir;
+        bool dialogShown = false;
+        {
+            Program program{SettingsStore(dir.path())};
+            answerAdministrator(QStringLiteral("  Bob "), &dialogShown);
+            startUp(program);
+            QVERIFY(dialogShown);
+            TMainForm *main = program.mainForm();
+            QCOMPARE(main->windowTitle(), QStringLiteral("PW-100"));
+            QCOMPARE(program.workspace().administrator(), QStringLiteral("Bob"));
+            QCOMPARE(program.workspace().bands().count(), 0);
+            QVERIFY(!main->infoWindow()->isVisible());
+            // The channel editor lies in front of the function options.
+            QList<QMdiSubWindow *> stack = main->mdiArea()->subWindowList(QMdiArea::StackingOrder);
+            stack.removeIf([](QMdiSubWindow *w) { return !w->isVisible(); });
+            QCOMPARE(stack.size(), 2);
+            QCOMPARE(stack.last(), main->channelWindow());
+            QCOMPARE(stack.first(), main->functionWindow());
+            // The rest of start-up: rows numbered, long-press time, status line.
+            QCOMPARE(program.workspace().channels().cell(0, 9), QStringLiteral("09"));
+            QCOMPARE(program.workspace().functions().keyTimePosition(), 15);
+            QCOMPARE(program.workspace().functions().keyTimeText(), QStringLiteral("1.5"));
+            QCOMPARE(program.workspace().info().statusText(), QStringLiteral("  管理员：Bob"));
+            QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("sysini.ini"))));
+            main->close();
+        }
+        QCOMPARE(readFile(dir.filePath(QStringLiteral("userini.ini"))),
+                 QByteArray("[User]\r\nname=Bob\r\n"));
+        QCOMPARE(sysini(dir),
+                 QStringLiteral("[open]\r\ncom=1\r\nco_mode=0\r\nM_type=0\r\nlang=1\r\n"
+                                "\r\n[list]\r\nlistnow=-1\r\nlistcount=0\r\n"));
+    }
+
+    // An empty name ends the program once start-up is complete; the settings
+    // are written on the way out and no name is stored.
+    void blankAdministratorEndsProgram()
+    {
+        QTemporaryDir dir;
+        Program program{SettingsStore(dir.path())};
+        answerAdministrator(QStringLiteral("   "));
+        startUp(program);
+        QCOMPARE(program.workspace().channels().cell(0, 16), QStringLiteral("16"));
+        QTRY_VERIFY(!program.mainForm()->isVisible());
+        QVERIFY(sysini(dir).contains(QStringLiteral("listcount=0")));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("userini.ini"))));
+    }
+
+    // Characters above code 127 are discarded and at most 7 are taken.
+    void administratorFieldFiltersInput()
+    {
+        QTemporaryDir dir;
+        SettingsStore store(dir.path());
+        TUserForm form(store);
+        form.show();
+        auto *edit = form.findChild<QLineEdit *>(QStringLiteral("Edit1"));
+        QTest::keyClicks(edit, QStringLiteral("A"));
+        for (const QString &typed : {QStringLiteral("中"), QStringLiteral("é")})
+            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, typed, Qt::NoModifier);
+        // A Chinese input method commits its text without key events.
+        QInputMethodEvent composed;
+        composed.setCommitString(QStringLiteral("管理"));
+        QApplication::sendEvent(edit, &composed);
+        QCOMPARE(edit->text(), QStringLiteral("A"));
+        QTest::keyClicks(edit, QStringLiteral("bcdefghij"));
+        QCOMPARE(edit->text(), QStringLiteral("Abcdefg"));
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QCOMPARE(edit->text(), QStringLiteral("Abcdef"));
+    }
+
+    // A stored name that is only blanks counts as missing.
+    void storedNameSkipsDialog_data()
+    {
+        QTest::addColumn<QByteArray>("userini");
+        QTest::addColumn<bool>("asked");
+        QTest::newRow("stored") << QByteArray("[user]\nNAME= Ann\t\n") << false;
+        QTest::newRow("blanks only") << QByteArray("[User]\nname=   \n") << true;
+    }
+    void storedNameSkipsDialog()
+    {
+        QFETCH(QByteArray, userini);
+        QFETCH(bool, asked);
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("userini.ini")), userini));
+        Program program{SettingsStore(dir.path())};
+        bool shown = false;
+        if (asked)
+            answerAdministrator(QStringLiteral("Zed"), &shown);
+        startUp(program);
+        QCOMPARE(shown, asked);
+        QCOMPARE(program.workspace().administrator(),
+                 asked ? QStringLiteral("Zed") : QStringLiteral("Ann"));
+        program.mainForm()->close();
+    }
+
+    void savedSettingsAreApplied_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<bool>("single");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("checkedItem");
+        QTest::addColumn<QString>("band");
+        QTest::newRow("all set, upper-case section")
+            << QByteArray("[OPEN]\r\nCOM=3\r\nco_mode=1\r\nM_type=1\r\nlang=2\r\n[List]\r\n"
+                          "listcount=2\r\ncombo0=400-470MHz\r\ncombo1=400-430MHz\r\nlistnow=1\r\n")
+            << 3 << true << "R5" << 2 << "N6"
+            << "400-430MHz";
+        QTest::newRow("lang 0, port out of range, hex model")
+            << QByteArray("[Open]\ncom=17\nco_mode=2\nM_type=0x1\nlang=0\n[list]\nlistcount=1\n"
+                          "combo0=350-390MHz\nlistnow=0\n")
+            << 1 << false << "R5" << 0 << ""
+            << "350-390MHz";
+        QTest::newRow("lang 4, band index outside the list")
+            << QByteArray("[open]\nlang=4\n[list]\nlistcount=1\nlistnow=5\n") << 1 << false
+            << "PW-100" << 0 << ""
+            << "";
+    }
+    void savedSettingsAreApplied()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, port);
+        QFETCH(bool, single);
+        QFETCH(QString, caption);
+        QFETCH(int, language);
+        QFETCH(QString, checkedItem);
+        QFETCH(QString, band);
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("userini.ini")), "[User]\nname=Ann\n"));
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("sysini.ini")), file));
+        Program program{SettingsStore(dir.path())};
+        startUp(program);
+        const Workspace &ws = program.workspace();
+        QCOMPARE(ws.portNumber(), port);
+        QCOMPARE(ws.singlePort(), single);
+        QCOMPARE(program.mainForm()->windowTitle(), caption);
+        QCOMPARE(ws.languageNumber(), language);
+        for (const char *item : {"N5", "N6", "N7"}) {
+            auto *action = program.mainForm()->findChild<QAction *>(QLatin1String(item));
+            QCOMPARE(action->isChecked(), checkedItem == QLatin1String(item));
+        }
+        QCOMPARE(ws.bands().currentText(), band);
+        program.mainForm()->close();
+    }
+
+    // What was read comes back out at shut-down; "listnow" is -1 when no band
+    // is selected and band keys beyond the count are dropped from the list.
+    void shutDownWritesCurrentState()
+    {
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("userini.ini")), "[User]\nname=Ann\n"));
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("sysini.ini")),
+                          "; kept\r\n[open]\r\nlang=3\r\ncom=5\r\n[list]\r\nlistcount=1\r\n"
+                          "combo0=400-430MHz\r\ncombo1=136-174MHz\r\nlistnow=0\r\n"));
+        Program program{SettingsStore(dir.path())};
+        startUp(program);
+        auto *models = modelList(program);
+        models->setFocus();
+        QTest::keyClick(models, Qt::Key_Down);
+        program.mainForm()->close();
+        QCOMPARE(sysini(dir), QStringLiteral("; kept\r\n[open]\r\nlang=3\r\ncom=5\r\nco_mode=0\r\n"
+                                             "M_type=1\r\n[list]\r\nlistcount=1\r\n"
+                                             "combo0=400-430MHz\r\ncombo1=136-174MHz\r\n"
+                                             "listnow=0\r\n"));
+    }
+
+    void unwritableSettingsShowError()
+    {
+        QTemporaryDir dir;
+        const QString missing = dir.filePath(QStringLiteral("gone"));
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("userini.ini")), "[User]\nname=Ann\n"));
+        Program program{SettingsStore(missing, dir.path())};
+        startUp(program);
+        QString shown;
+        QString title;
+        onNextModal([&](QWidget *box) {
+            shown = messageText(box);
+            title = box->windowTitle();
+            box->close();
+        });
+        program.mainForm()->close();
+        QCOMPARE(title, QStringLiteral("KT-700"));
+        QCOMPARE(shown, QStringLiteral("Unable to write to %1.")
+                            .arg(QDir(missing).filePath(QStringLiteral("sysini.ini"))));
+    }
+
+    void modelPickChangesCaption()
+    {
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("userini.ini")), "[User]\nname=Ann\n"));
+        Program program{SettingsStore(dir.path())};
+        startUp(program);
+        program.workspace().setCaption(QStringLiteral("PW-100   [400-470MHz]"));
+        auto *models = modelList(program);
+        models->setFocus();
+        QTest::keyClick(models, Qt::Key_Down);
+        QCOMPARE(program.mainForm()->windowTitle(), QStringLiteral("R5"));
+        QTest::keyClick(models, Qt::Key_Up);
+        QCOMPARE(program.mainForm()->windowTitle(), QStringLiteral("PW-100"));
+        program.mainForm()->close();
+    }
+
+    // A child window's close box hides it with its contents; the show
+    // commands bring it back in front.
+    void childWindowsHideAndShow()
+    {
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("userini.ini")), "[User]\nname=Ann\n"));
+        Program program{SettingsStore(dir.path())};
+        startUp(program);
+        TMainForm *main = program.mainForm();
+        program.workspace().channels().setCell(1, 2, QStringLiteral("438.50000"));
+        QPointer<ChildWindow> channel = main->channelWindow();
+        channel->close();
+        QVERIFY(channel && !channel->isVisible());
+        main->findChild<QAction *>(QStringLiteral("ChannelInformation1"))->trigger();
+        QVERIFY(channel->isVisible());
+        QVERIFY(!channel->isMinimized());
+        QCOMPARE(main->mdiArea()->activeSubWindow(), channel.data());
+        QCOMPARE(program.workspace().channels().cell(1, 2), QStringLiteral("438.50000"));
+
+        main->findChild<QAction *>(QStringLiteral("RadioInfoCommand"))->trigger();
+        QVERIFY(main->infoWindow()->isVisible());
+        QTest::mouseClick(main->infoWindow()->findChild<QPushButton *>(QStringLiteral("Button1")),
+                          Qt::LeftButton);
+        QVERIFY(!main->infoWindow()->isVisible());
+        main->findChild<QAction *>(QStringLiteral("OptionalFeatures1"))->trigger();
+        QCOMPARE(main->mdiArea()->activeSubWindow(), main->functionWindow());
+        main->close();
+    }
+
+    // Commands whose work is not built are disabled rather than silent.
+    void pendingCommandsAreDisabled()
+    {
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("userini.ini")), "[User]\nname=Ann\n"));
+        Program program{SettingsStore(dir.path())};
+        startUp(program);
+        for (const char *name : {"FileNewItem", "FileOpenItem", "FileCloseItem", "CutItem",
+                                 "CopyItem", "WindowCascadeItem", "About1"})
+            QVERIFY2(!program.mainForm()->findChild<QAction *>(QLatin1String(name))->isEnabled(),
+                     name);
+        const QKeySequence ctrlN(Qt::CTRL | Qt::Key_N);
+        QCOMPARE(
+            program.mainForm()->findChild<QAction *>(QStringLiteral("FileNewItem"))->shortcut(),
+            ctrlN);
+        program.mainForm()->close();
+    }
+};
+
+QTEST_MAIN(TestMainForm)
+#include "tst_mainform.moc"
