@@ -1,5 +1,6 @@
 #include "app/ChildWindow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMdiArea>
 
@@ -8,6 +9,7 @@ ChildWindow::ChildWindow(QWidget *content, QWidget *parent) : QMdiSubWindow(pare
     setWidget(content);
     setWindowTitle(content->windowTitle());
     setAttribute(Qt::WA_DeleteOnClose, false);
+    setWindowIcon(QApplication::windowIcon());
     // The content's caption changes with the language; the frame follows it.
     connect(content, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
 }

@@ -227,14 +227,14 @@ void TMainForm::attachWindows(TUserForm *userForm, Tfunc *func, Tchannel *channe
     m_channelWindow->setObjectName(QStringLiteral("channelWindow"));
     m_mdi->addSubWindow(m_channelWindow);
     m_channelWindow->resize(m_channelWindow->sizeHint().expandedTo(QSize(750, 480)));
-    m_channelWindow->move(26, 26);
+    m_channelWindow->move(150, 130);
     m_channelWindow->show();
 
     m_infoWindow = new ChildWindow(info);
     m_infoWindow->setObjectName(QStringLiteral("infoWindow"));
     m_infoWindow->setWindowFlags(m_infoWindow->windowFlags() & ~Qt::WindowMaximizeButtonHint);
     m_mdi->addSubWindow(m_infoWindow);
-    m_infoWindow->move(52, 52);
+    m_infoWindow->move(300, 60);
     m_infoWindow->show();
     connect(info, &Taddmessage::closeRequested, m_infoWindow, &ChildWindow::hideChild);
 
@@ -342,7 +342,7 @@ void TMainForm::subWindowActivated(QMdiSubWindow *window)
     if (!window || window == m_lastActive)
         return;
     if (m_lastActive == m_functionWindow && m_func)
-        ErrorBox::run(this, [this] { m_func->FormDeactivate(); });
+        m_func->FormDeactivate();
     m_lastActive = window;
 }
 

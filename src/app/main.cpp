@@ -1,16 +1,19 @@
 #include "app/AppError.h"
 #include "app/AppPaths.h"
 #include "app/Program.h"
+#include "app/ProgramIcon.h"
 #include "app/TMainForm.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QScreen>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QApplication::setWindowIcon(programIcon());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -29,6 +32,11 @@ int main(int argc, char *argv[])
     Program program(parser.isSet(configDir)
                         ? SettingsStore(parser.value(configDir), AppPaths::programDir())
                         : SettingsStore::forProgram());
-    program.mainForm()->showMaximized();
+    // Maximised; the size also fills the screen where no window manager
+    // honours the maximised state.
+    TMainForm *mainForm = program.mainForm();
+    if (QScreen *screen = mainForm->screen())
+        mainForm->resize(screen->availableGeometry().size());
+    mainForm->showMaximized();
     return app.exec();
 }

@@ -6,10 +6,11 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 
-namespace {
+namespace
+{
 
 constexpr int kColumnWidths[ChannelTable::ColumnCount] = {30, 70, 69, 70, 70, 61,
-                                                           60, 57, 56, 54, 57, 51};
+                                                          60, 57, 56, 54, 57, 51};
 
 // Fills the cell with the background of its state, then draws the text
 // centred on one line.
@@ -54,21 +55,21 @@ ChannelGrid::ChannelGrid(ChannelTable &table, QWidget *parent) : QTableView(pare
     verticalHeader()->hide();
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setMinimumSectionSize(RowHeight);
-    verticalHeader()->setDefaultSectionSize(RowHeight);
+    // A section holds its cell and the grid line after it, so each section is
+    // one pixel more than the cell; with a one-pixel frame the 17 rows fill
+    // the designed height without a scroll bar.
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setLineWidth(1);
+    verticalHeader()->setMinimumSectionSize(RowHeight + 1);
+    verticalHeader()->setDefaultSectionSize(RowHeight + 1);
     for (int column = 0; column < ChannelTable::ColumnCount; ++column)
-        setColumnWidth(column, kColumnWidths[column]);
+        setColumnWidth(column, kColumnWidths[column] + 1);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setWordWrap(false);
     setTabKeyNavigation(false);
     setCurrentIndex(m_table.index(1, 1));
-}
-
-int ChannelGrid::columnWidthOf(int column)
-{
-    return column >= 0 && column < ChannelTable::ColumnCount ? kColumnWidths[column] : 0;
 }
 
 QRect ChannelGrid::cellRect(int column, int row) const

@@ -16,7 +16,6 @@ public:
 
     explicit ChannelGrid(ChannelTable &table, QWidget *parent = nullptr);
 
-    static int columnWidthOf(int column);
     // The cell's rectangle in the grid widget's own coordinates.
     QRect cellRect(int column, int row) const;
 

@@ -123,8 +123,8 @@ void ChannelTable::sendallcell()
     if (!cell(RxFrequency, row).isEmpty() && row > 0 && cell(RxTone, row).isEmpty()) {
         sendcell(RxFrequency, row);
         fillNewChannelDefaults(row);
-    } else if (!cell(column, row).isEmpty() && row > 0
-               && (column == RxFrequency || column == TxFrequency)) {
+    } else if (!cell(column, row).isEmpty() && row > 0 &&
+               (column == RxFrequency || column == TxFrequency)) {
         sendcell(column, row);
     } else if (row > 0 && cell(RxFrequency, row).isEmpty()) {
         for (int c = RxTone; c < ColumnCount; ++c)

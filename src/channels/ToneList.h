@@ -7,7 +7,8 @@
 // 107 DCS codes with normal polarity ("D023N") and the same codes inverted
 // ("D023I"). This is the one copy of the tables; the tone editor and the radio
 // tone codes both use it.
-namespace ToneList {
+namespace ToneList
+{
 
 constexpr int CtcssCount = 51;
 constexpr int DcsCount = 107;

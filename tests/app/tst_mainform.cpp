@@ -292,6 +292,24 @@ private Q_SLOTS:
         main->close();
     }
 
+    // Activating another child window tidies the function options' long-press
+    // time text, as leaving that window does.
+    void leavingFunctionOptionsTidiesKeyTime()
+    {
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("userini.ini")), "[User]\nname=Ann\n"));
+        Program program{SettingsStore(dir.path())};
+        startUp(program);
+        TMainForm *main = program.mainForm();
+        main->OptionalFeatures1Click();
+        program.workspace().functions().setKeyTimeText(QStringLiteral("0.30"));
+        QCOMPARE(program.workspace().functions().keyTimeText(), QStringLiteral("0.30"));
+        main->ChannelInformation1Click();
+        QCOMPARE(program.workspace().functions().keyTimeText(), QStringLiteral("0.5"));
+        QCOMPARE(program.workspace().functions().keyTimePosition(), 5);
+        main->close();
+    }
+
     // Commands whose work is not built are disabled rather than silent.
     void pendingCommandsAreDisabled()
     {
