@@ -1,0 +1,124 @@
+#include "app/AppError.h"
+#include "app/SettingsStore.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace TestSupport;
+
+// The two settings files as start-up and shut-down see them: defaults,
+// the first-installation copy read from beside the program, where writes go.
+class TestSettingsStore : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void defaultsWithoutFiles()
+    {
+        QTemporaryDir dir;
+        const SettingsStore store(dir.path());
+        const SystemSettings s = store.readSystem();
+        QCOMPARE(s.port, 1);
+        QCOMPARE(s.singlePort, false);
+        QCOMPARE(s.modelIndex, 0);
+        QCOMPARE(s.language, 1);
+        QCOMPARE(s.bands, QStringList());
+        QCOMPARE(s.bandIndex, 0);
+        QCOMPARE(store.readAdministrator(), QString());
+    }
+
+    // Until the writable folder has its own file, the one beside the program
+    // is read; writing never touches that one.
+    void firstInstallationCopyIsReadNotWritten()
+    {
+        QTemporaryDir user;
+        QTemporaryDir program;
+        const QByteArray shipped = "[open]\r\nlang=2\r\n[list]\r\nlistcount=2\r\n"
+                                   "combo0=400-470MHz\r\ncombo1=400-430MHz\r\nlistnow=0\r\n";
+        QVERIFY(writeFile(program.filePath(QStringLiteral("sysini.ini")), shipped));
+        const SettingsStore store(user.path(), program.path());
+        SystemSettings s = store.readSystem();
+        QCOMPARE(s.bands, (QStringList{"400-470MHz", "400-430MHz"}));
+        QCOMPARE(s.language, 2);
+
+        s.bandIndex = 1;
+        store.writeSystem(s);
+        QCOMPARE(readFile(program.filePath(QStringLiteral("sysini.ini"))), shipped);
+        QCOMPARE(store.readSystem().bandIndex, 1);
+        QCOMPARE(store.systemFilePath(), QDir(user.path()).filePath(QStringLiteral("sysini.ini")));
+    }
+
+    // Missing band keys read as the default band; a damaged count cannot
+    // flood the list.
+    void bandList_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("bands");
+        QTest::newRow("missing key") << QByteArray("[list]\nlistcount=2\ncombo1=136-174MHz\n")
+                                     << QStringList{"400-470MHz", "136-174MHz"};
+        QTest::newRow("negative count")
+            << QByteArray("[list]\nlistcount=-4\ncombo0=x\n") << QStringList{};
+        QTest::newRow("keys beyond the count ignored")
+            << QByteArray("[list]\nlistcount=1\ncombo0=400-430MHz\ncombo1=x\n")
+            << QStringList{"400-430MHz"};
+    }
+    void bandList()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, bands);
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("sysini.ini")), file));
+        QCOMPARE(SettingsStore(dir.path()).readSystem().bands, bands);
+    }
+
+    void hugeBandCountIsCut()
+    {
+        QTemporaryDir dir;
+        QVERIFY(
+            writeFile(dir.filePath(QStringLiteral("sysini.ini")), "[list]\nlistcount=99999999\n"));
+        QCOMPARE(SettingsStore(dir.path()).readSystem().bands.size(), SettingsStore::MaxBands);
+    }
+
+    void cleanName_data()
+    {
+        QTest::addColumn<QString>("raw");
+        QTest::addColumn<QString>("clean");
+        QTest::newRow("blanks") << "  Bob "
+                                << "Bob";
+        QTest::newRow("control characters") << "\t\x01"
+                                               "Ann\r\n"
+                                            << "Ann";
+        QTest::newRow("inner blank kept") << " A B "
+                                          << "A B";
+        QTest::newRow("only blanks") << " \t "
+                                     << "";
+    }
+    void cleanName()
+    {
+        QFETCH(QString, raw);
+        QFETCH(QString, clean);
+        QCOMPARE(SettingsStore::cleanName(raw), clean);
+    }
+
+    void administratorRoundTripAndWriteFailure()
+    {
+        QTemporaryDir dir;
+        const SettingsStore store(dir.path());
+        store.writeAdministrator(QStringLiteral(" Ann "));
+        QCOMPARE(store.readAdministrator(), QStringLiteral("Ann"));
+
+        const SettingsStore nowhere(dir.filePath(QStringLiteral("missing")));
+        try {
+            nowhere.writeAdministrator(QStringLiteral("Ann"));
+            QFAIL("no error");
+        } catch (const AppError &error) {
+            QCOMPARE(error.message(),
+                     QStringLiteral("Unable to write to ") + nowhere.userFilePath());
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSettingsStore)
+#include "tst_settingsstore.moc"
