@@ -15,8 +15,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("shown");
         QTest::newRow("letter") << "File not found"
                                 << "File not found.";
-        QTest::newRow("quote") << "'x' is 'y'"
-                               << "'x' is 'y'.";
+        QTest::newRow("quote sorts before") << "'x' is 'y'"
+                                            << "'x' is 'y'";
         QTest::newRow("digit") << "code 7"
                                << "code 7.";
         QTest::newRow("full stop") << "Done."
