@@ -130,6 +130,26 @@ private Q_SLOTS:
         QCOMPARE(edit->text(), QStringLiteral("Abcdef"));
     }
 
+    // A name that cannot be stored is not taken and the dialog stays open.
+    void administratorWriteFailureKeepsDialogOpen()
+    {
+        QTemporaryDir dir;
+        SettingsStore store(dir.filePath(QStringLiteral("missing")));
+        TUserForm form(store);
+        form.show();
+        QTest::keyClicks(form.findChild<QLineEdit *>(QStringLiteral("Edit1")),
+                         QStringLiteral("Ann"));
+        QString shown;
+        onNextModal([&](QWidget *box) {
+            shown = messageText(box);
+            box->close();
+        });
+        QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("Button1")), Qt::LeftButton);
+        QCOMPARE(shown, QStringLiteral("Unable to write to %1.").arg(store.userFilePath()));
+        QVERIFY(form.isVisible());
+        QCOMPARE(form.administrator(), QString());
+    }
+
     // A stored name that is only blanks counts as missing.
     void storedNameSkipsDialog_data()
     {
