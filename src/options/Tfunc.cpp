@@ -128,8 +128,9 @@ QWidget *Tfunc::buildPanel()
     Label10 = caption("Label10", "长键时间(秒)", GroupBox2, kKeyCaptionX, 26, 96);
     Edit1 = named(new QLineEdit(GroupBox2), "Edit1");
     Edit1->setGeometry(112, 26, 40, kRowHeight);
+    // Read-only: the user never types here. No length limit, because Qt would
+    // also cut a text set by the program ("12.3" from a damaged file).
     Edit1->setReadOnly(true);
-    Edit1->setMaxLength(3);
     UpDown1 = named(new UpDownButtons(GroupBox2), "UpDown1");
     UpDown1->setGeometry(152, 26, 16, kRowHeight);
     connect(UpDown1, &UpDownButtons::clicked, this,
