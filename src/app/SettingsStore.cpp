@@ -86,6 +86,9 @@ SystemSettings SettingsStore::readSystem() const
     for (int i = 0; i < count; ++i)
         settings.bands.append(file.readString(kList, comboKey(i), QStringLiteral("400-470MHz")));
     settings.bandIndex = file.readInt(kList, QStringLiteral("listnow"), 0);
+    for (int port = 1; port <= settings.portDevices.size(); ++port)
+        settings.portDevices[port - 1] =
+            file.readString(QStringLiteral("ports"), QStringLiteral("com") + QString::number(port));
     return settings;
 }
 

@@ -264,6 +264,7 @@ void TMainForm::FormShow()
 
     // 2. to 5. Port, single-port mode and model. A port outside 1..16 keeps port 1.
     const SystemSettings saved = m_settings.readSystem();
+    m_workspace.setPortDevices(saved.portDevices);
     m_workspace.setPortNumber(saved.port);
     m_workspace.setSinglePort(saved.singlePort);
     m_workspace.setModelIndex(saved.modelIndex);

@@ -40,6 +40,11 @@ public:
     // Serial port 1..16 and single-port (one-wire, echoing) mode.
     int portNumber() const { return m_portNumber; }
     void setPortNumber(int port);
+    // The device each port number stands for where the settings name one
+    // (index 0 is port 1); empty entries follow the system's list.
+    const QStringList &portDevices() const { return m_portDevices; }
+    void setPortDevices(const QStringList &devices) { m_portDevices = devices; }
+
     bool singlePort() const { return m_singlePort; }
     void setSinglePort(bool on) { m_singlePort = on; }
 
@@ -69,6 +74,7 @@ private:
     QString m_administrator;
     int m_portNumber = 1;
     bool m_singlePort = false;
+    QStringList m_portDevices = QStringList(PortCount);
     int m_languageNumber = 0;
     BandList m_bands;
     LanguageTexts m_texts;
