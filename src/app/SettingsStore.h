@@ -11,6 +11,9 @@ struct SystemSettings {
     int language = 1;        // "lang"
     QStringList bands;       // "listcount" and "combo<i>"
     int bandIndex = 0;       // "listnow"
+    // "[ports]" "com1" to "com16": the device each port number stands for,
+    // empty where the system's list decides. Read only; the user edits them.
+    QStringList portDevices = QStringList(16);
 };
 
 // The two settings files: sysini.ini (port, single-port mode, model,
