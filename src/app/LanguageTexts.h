@@ -4,8 +4,12 @@
 
 // The program-wide texts that follow the interface language: the eight words
 // the channel cells hold and the message texts of the program's own boxes.
-// Empty until a language is applied.
+// A workspace starts with the built-in simplified Chinese texts, so that
+// cells and message boxes are never empty when no language file was found.
 struct LanguageTexts {
+    // The simplified Chinese texts built into the program.
+    static LanguageTexts builtIn();
+
     QString offWord;       // tones off, options off, no voice privacy
     QString onWord;        // options on
     QString highWord;      // high power

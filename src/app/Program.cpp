@@ -8,9 +8,12 @@
 
 #include <utility>
 
-Program::Program(SettingsStore settings) : m_settings(std::move(settings))
+Program::Program(SettingsStore settings, const QStringList &languageDirs)
+    : m_settings(std::move(settings))
 {
     m_mainForm = std::make_unique<TMainForm>(m_workspace, m_settings);
+    if (!languageDirs.isEmpty())
+        m_mainForm->setLanguageDirs(languageDirs);
     m_userForm = new TUserForm(m_settings, m_mainForm.get());
     m_func = new Tfunc(m_workspace.functions());
     m_channel = new Tchannel(m_workspace.channels());

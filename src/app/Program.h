@@ -17,7 +17,9 @@ class Tfunc;
 class Program
 {
 public:
-    explicit Program(SettingsStore settings);
+    // Language files are looked for in languageDirs (by default the
+    // program's folder, then the installed data folder).
+    explicit Program(SettingsStore settings, const QStringList &languageDirs = {});
     ~Program();
     Program(const Program &) = delete;
     Program &operator=(const Program &) = delete;

@@ -1,7 +1,9 @@
 #include "app/TMainForm.h"
 
+#include "app/ApplyText.h"
 #include "app/ChildWindow.h"
 #include "app/ErrorBox.h"
+#include "app/LanguageSwitch.h"
 #include "app/LocaleNumber.h"
 #include "app/SettingsStore.h"
 #include "app/TUserForm.h"
@@ -36,7 +38,8 @@ QAction *makeAction(QObject *parent, const char *name, const QString &text,
 } // namespace
 
 TMainForm::TMainForm(Workspace &workspace, const SettingsStore &settings, QWidget *parent)
-    : QMainWindow(parent), m_workspace(workspace), m_settings(settings)
+    : QMainWindow(parent), m_workspace(workspace), m_settings(settings),
+      m_languageDirs(StringTable::searchDirs())
 {
     setObjectName(QStringLiteral("MainForm"));
     resize(742, 631);
@@ -106,13 +109,16 @@ void TMainForm::createActions()
     N7 = makeAction(this, "N7", QStringLiteral("中文(繁體)"));
     for (QAction *language : {N5, N6, N7})
         language->setCheckable(true);
+    connect(N5, &QAction::triggered, this, &TMainForm::N5Click);
+    connect(N6, &QAction::triggered, this, &TMainForm::N6Click);
+    connect(N7, &QAction::triggered, this, &TMainForm::N7Click);
     HelpAboutItem = makeAction(this, "HelpAboutItem", QStringLiteral("帮助"));
     About1 = makeAction(this, "About1", QStringLiteral("关于"));
 
     // Commands that later work brings to life; until then they do nothing
     // and say so by being disabled.
-    for (QAction *pending : {FileNewItem, FileOpenItem, FileCloseItem, CutItem, CopyItem,
-                             WindowCascadeItem, N5, N6, N7, About1})
+    for (QAction *pending :
+         {FileNewItem, FileOpenItem, FileCloseItem, CutItem, CopyItem, WindowCascadeItem, About1})
         pending->setEnabled(false);
 }
 
@@ -121,13 +127,13 @@ void TMainForm::createMenus()
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
 
-    QMenu *File1 = bar->addMenu(QStringLiteral("文件"));
+    File1 = bar->addMenu(QStringLiteral("文件"));
     File1->setObjectName(QStringLiteral("File1"));
     File1->addActions({FileNewItem, FileOpenItem, FileCloseItem});
     File1->addSeparator();
     File1->addAction(FileExitItem);
 
-    QMenu *Edit1 = bar->addMenu(QStringLiteral("编程"));
+    Edit1 = bar->addMenu(QStringLiteral("编程"));
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->addActions({CutItem, CopyItem});
     Edit1->addSeparator();
@@ -135,14 +141,14 @@ void TMainForm::createMenus()
     Edit1->addSeparator();
     Edit1->addAction(N4);
 
-    QMenu *Window1 = bar->addMenu(QStringLiteral("工具"));
+    Window1 = bar->addMenu(QStringLiteral("工具"));
     Window1->setObjectName(QStringLiteral("Window1"));
     Window1->addAction(WindowCascadeItem);
-    QMenu *N2 = Window1->addMenu(QStringLiteral("语言"));
+    N2 = Window1->addMenu(QStringLiteral("语言"));
     N2->setObjectName(QStringLiteral("N2"));
     N2->addActions({N5, N6, N7});
 
-    QMenu *Help1 = bar->addMenu(QStringLiteral("帮助"));
+    Help1 = bar->addMenu(QStringLiteral("帮助"));
     Help1->setObjectName(QStringLiteral("Help1"));
     Help1->addActions({HelpAboutItem, About1});
 }
@@ -271,11 +277,10 @@ void TMainForm::FormShow()
 
     // 6. The interface language: 1, 2 or 3 marks its menu item; anything else
     //    applies none and marks none.
-    QAction *languageItems[] = {N5, N6, N7};
-    if (saved.language >= 1 && saved.language <= 3) {
+    if (saved.language >= 1 && saved.language <= LanguageSwitch::LanguageCount) {
+        markLanguage(saved.language);
         m_workspace.setLanguageNumber(saved.language);
-        for (int i = 0; i < 3; ++i)
-            languageItems[i]->setChecked(i + 1 == saved.language);
+        ApplyLanguage(LanguageSwitch::startupBaseName(saved.language));
     }
 
     // 7. The radio information window's status line names the administrator.
@@ -310,6 +315,70 @@ void TMainForm::FormShow()
     // settings are still written on the way out.
     if (endProgram)
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+void TMainForm::chooseLanguage(int language)
+{
+    m_workspace.setLanguageNumber(language);
+    ApplyLanguage(LanguageSwitch::menuBaseName(language));
+    markLanguage(language);
+}
+
+void TMainForm::markLanguage(int language)
+{
+    N5->setChecked(language == 1);
+    N6->setChecked(language == 2);
+    N7->setChecked(language == 3);
+}
+
+void TMainForm::ApplyLanguage(const QString &baseName)
+{
+    const QString path = StringTable::find(baseName, m_languageDirs);
+    if (path.isEmpty())
+        return;
+    // A file that cannot be read counts as missing: nothing changes.
+    const std::optional<StringTable> table = StringTable::load(path);
+    if (!table)
+        return;
+    applyOwnLanguage(*table);
+    if (m_func)
+        m_func->applyLanguage(*table);
+    if (m_channel)
+        m_channel->applyLanguage(*table);
+    if (m_info)
+        m_info->applyLanguage(*table);
+    LanguageSwitch::apply(*table, m_workspace);
+}
+
+void TMainForm::applyOwnLanguage(const StringTable &table)
+{
+    if (table.contains(1))
+        About1->setText(table.text(1) + QStringLiteral("..."));
+    const std::pair<QMenu *, int> menus[] = {
+        {File1, 9}, {Edit1, 10}, {Window1, 11}, {Help1, 12}, {N2, 23}};
+    for (const auto &[menu, entry] : menus)
+        menu->setTitle(table.text(entry, menu->title()));
+    const std::pair<QAction *, int> items[] = {{HelpAboutItem, 12},
+                                               {FileNewItem, 13},
+                                               {FileOpenItem, 14},
+                                               {FileCloseItem, 15},
+                                               {FileExitItem, 16},
+                                               {CutItem, 17},
+                                               {CopyItem, 18},
+                                               {ChannelInformation1, 19},
+                                               {OptionalFeatures1, 20},
+                                               {WindowCascadeItem, 22},
+                                               {N5, 56},
+                                               {N6, 57},
+                                               {N4, 145},
+                                               {RadioInfoCommand, 145}};
+    for (const auto &[item, entry] : items)
+        applyText(item, table, entry);
+    m_readButtonText = table.text(53, m_readButtonText);
+    m_writeButtonText = table.text(54, m_writeButtonText);
+    if (table.contains(61))
+        StatusBar1->setText(QStringLiteral("     ") + table.text(61));
+    applyText(Label2, table, 157);
 }
 
 void TMainForm::ComboBox1Change()

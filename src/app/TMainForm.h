@@ -8,8 +8,10 @@ class QComboBox;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
+class QMenu;
 class QToolButton;
 class SettingsStore;
+class StringTable;
 class Taddmessage;
 class Tchannel;
 class Tfunc;
@@ -34,6 +36,25 @@ public:
     ChildWindow *infoWindow() const { return m_infoWindow; }
     QMdiArea *mdiArea() const { return m_mdi; }
 
+    // Where language files are looked for (the program's folder, then the
+    // installed data folder, unless set otherwise).
+    void setLanguageDirs(const QStringList &dirs) { m_languageDirs = dirs; }
+
+    // Loads "<baseName>.lng" and puts its texts everywhere: captions of every
+    // window, the language texts, rebuilt word lists, the grid's header row
+    // and the channel table's word cells. A missing file changes nothing.
+    void ApplyLanguage(const QString &baseName);
+    // The language menu: set the language number, apply the language, and
+    // move the check mark, also when the file is missing.
+    void N5Click() { chooseLanguage(1); }
+    void N6Click() { chooseLanguage(2); }
+    void N7Click() { chooseLanguage(3); }
+
+    // Texts of the read and write tool-bar buttons, which the read/write
+    // dialog puts on its start button.
+    QString readButtonText() const { return m_readButtonText; }
+    QString writeButtonText() const { return m_writeButtonText; }
+
     // Whether start-up has run (it runs at the first show).
     bool startedUp() const { return m_startedUp; }
 
@@ -49,6 +70,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void chooseLanguage(int language);
+    void markLanguage(int language);
+    void applyOwnLanguage(const StringTable &table);
     void createActions();
     void createMenus();
     void createToolBar();
@@ -66,6 +90,9 @@ private:
     ChildWindow *m_channelWindow = nullptr;
     ChildWindow *m_infoWindow = nullptr;
     QMdiSubWindow *m_lastActive = nullptr;
+    QStringList m_languageDirs;
+    QString m_readButtonText;
+    QString m_writeButtonText;
     bool m_startedUp = false;
     bool m_settingsSaved = false;
 
@@ -79,6 +106,11 @@ private:
     QAction *ChannelInformation1; // 编程 › 信道编辑 (show the channel editor)
     QAction *OptionalFeatures1;   // 编程 › 可选功能 (show the function options)
     QAction *N4;                  // 编程 › 本机信息 (no command)
+    QMenu *File1;                 // 文件
+    QMenu *Edit1;                 // 编程
+    QMenu *Window1;               // 工具
+    QMenu *N2;                    // 工具 › 语言
+    QMenu *Help1;                 // 帮助
     QAction *RadioInfoCommand;    // tool bar: show the radio information window
     QAction *WindowCascadeItem;   // 工具 › 通信端口 (port dialog)
     QAction *N5;                  // 工具 › 语言 › 中文

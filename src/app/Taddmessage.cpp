@@ -1,5 +1,6 @@
 #include "app/Taddmessage.h"
 
+#include "app/ApplyText.h"
 #include "app/RadioInfo.h"
 
 #include <QGroupBox>
@@ -65,4 +66,15 @@ void Taddmessage::refresh()
 QString Taddmessage::administratorCaption() const
 {
     return Label3->text();
+}
+
+void Taddmessage::applyLanguage(const StringTable &table)
+{
+    applyCaption(this, table, 145);
+    applyTitle(GroupBox1, table, 145);
+    applyText(Label1, table, 157);
+    applyText(Label2, table, 158);
+    applyText(Label3, table, 159);
+    applyText(Label4, table, 160);
+    applyText(Button1, table, 2);
 }

@@ -7,6 +7,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class RadioInfo;
+class StringTable;
 
 // The radio information window: model, band, administrator and time of the
 // last write that the last read found in the radio, and a status line naming
@@ -16,6 +17,9 @@ class Taddmessage : public QWidget
     Q_OBJECT
 public:
     explicit Taddmessage(RadioInfo &info, QWidget *parent = nullptr);
+
+    // Captions of the window, its group, labels and button.
+    void applyLanguage(const StringTable &table);
 
     // Caption of the administrator label, as the status line repeats it.
     QString administratorCaption() const;

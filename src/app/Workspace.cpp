@@ -1,6 +1,9 @@
 #include "app/Workspace.h"
 
-Workspace::Workspace(QObject *parent) : QObject(parent), m_channels(m_texts, m_bands) {}
+Workspace::Workspace(QObject *parent)
+    : QObject(parent), m_texts(LanguageTexts::builtIn()), m_channels(m_texts, m_bands)
+{
+}
 
 const QStringList &Workspace::modelList()
 {

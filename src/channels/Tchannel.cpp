@@ -1,5 +1,7 @@
 #include "channels/Tchannel.h"
 
+#include "app/ApplyText.h"
+
 #include "channels/ChannelGrid.h"
 #include "channels/ChannelTable.h"
 
@@ -28,4 +30,9 @@ Tchannel::Tchannel(ChannelTable &table, QWidget *parent) : QWidget(parent), m_ta
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(scroll);
+}
+
+void Tchannel::applyLanguage(const StringTable &table)
+{
+    applyCaption(this, table, 19);
 }

@@ -4,6 +4,7 @@
 
 class ChannelGrid;
 class ChannelTable;
+class StringTable;
 
 // The channel editor window: the channel grid in a window of 750 x 480 that
 // scrolls when it is made smaller.
@@ -14,6 +15,9 @@ public:
     explicit Tchannel(ChannelTable &table, QWidget *parent = nullptr);
 
     ChannelGrid *grid() const { return StringGrid1; }
+
+    // The window caption; the header row is part of the table.
+    void applyLanguage(const StringTable &table);
 
 private:
     ChannelTable &m_table;

@@ -188,13 +188,13 @@ int FunctionSettings::index(List list) const
 QString FunctionSettings::currentText(List list) const
 {
     const ListState &state = m_lists[list];
-    return state.index < 0 ? QString() : state.items.at(state.index);
+    return state.items.value(state.index);
 }
 
 void FunctionSettings::setIndex(List list, int index)
 {
     ListState &state = m_lists[list];
-    const int selected = index >= 0 && index < state.items.size() ? index : -1;
+    const int selected = index >= 0 && index < valueCount(list) ? index : -1;
     if (state.index == selected)
         return;
     state.index = selected;
@@ -215,7 +215,7 @@ void FunctionSettings::setItems(List list, const QStringList &items)
     if (state.items == items)
         return;
     state.items = items;
-    if (state.index >= items.size())
+    if (state.index >= valueCount(list))
         state.index = -1;
     Q_EMIT changed();
 }
@@ -227,6 +227,15 @@ void FunctionSettings::setItemText(List list, int item, const QString &text)
         return;
     items[item] = text;
     Q_EMIT changed();
+}
+
+int FunctionSettings::valueCount(List list) const
+{
+    // The P3 long-press value is a side-key function like P1's and P2's, also
+    // while a language shows that list with fewer items: the value the radio
+    // and the channel files carry is kept, the list then shows no item.
+    const int items = int(m_lists[list].items.size());
+    return list == LongKey2 ? qMax(items, int(builtInItems(LongKey0).size())) : items;
 }
 
 bool FunctionSettings::isEnabled(List list) const

@@ -70,9 +70,13 @@ public:
     // rule (P1/P2 short press on item 1 disables the matching long-press list,
     // any other item enables it).
     void chooseIndex(List list, int index);
-    // Replaces the items, keeping the selected index; an index beyond the new
-    // items selects nothing.
+    // Replaces the items, keeping the selected index; an index beyond the
+    // list's values selects nothing.
     void setItems(List list, const QStringList &items);
+    // How many values the list's index may take: its items, except that the
+    // P3 long-press list always takes the eight side-key functions, whatever
+    // items a language gives it.
+    int valueCount(List list) const;
     void setItemText(List list, int item, const QString &text);
     bool isEnabled(List list) const;
     void setEnabled(List list, bool enabled);

@@ -1,5 +1,7 @@
 #include "options/Tfunc.h"
 
+#include "app/ApplyText.h"
+
 #include "app/ErrorBox.h"
 #include "options/UpDownButtons.h"
 
@@ -203,6 +205,21 @@ void Tfunc::refresh()
     }
     const QSignalBlocker blocker(Edit1);
     Edit1->setText(m_settings.keyTimeText());
+}
+
+void Tfunc::applyLanguage(const StringTable &table)
+{
+    applyCaption(this, table, 20);
+    const std::pair<QLabel *, int> labels[] = {
+        {Label1, 81},  {Label2, 38},   {Label3, 44},   {Label4, 43},  {Label5, 40},
+        {Label6, 45},  {Label7, 46},   {Label8, 162},  {Label9, 149}, {Label10, 152},
+        {Label11, 83}, {Label12, 163}, {Label13, 151}, {Label14, 85}, {Label16, 169}};
+    for (const auto &[label, entry] : labels)
+        applyText(label, table, entry);
+    const int checkEntries[FunctionSettings::CheckCount] = {153, 154, 155, 39, 47};
+    for (int check = 0; check < FunctionSettings::CheckCount; ++check)
+        applyText(m_checks[check], table, checkEntries[check]);
+    applyTitle(GroupBox2, table, 100);
 }
 
 void Tfunc::FormDeactivate()

@@ -7,6 +7,7 @@
 #include <functional>
 
 class QCheckBox;
+class StringTable;
 class QComboBox;
 class QFrame;
 class QGroupBox;
@@ -23,6 +24,9 @@ class Tfunc : public QWidget
     Q_OBJECT
 public:
     explicit Tfunc(FunctionSettings &settings, QWidget *parent = nullptr);
+
+    // Captions of the window, its labels, check boxes and side-key group.
+    void applyLanguage(const StringTable &table);
 
 public Q_SLOTS:
     // The window loses activation: the long-press time text is rewritten in

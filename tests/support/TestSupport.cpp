@@ -17,6 +17,11 @@ QString dataPath(const QString &name)
     return QStringLiteral(KT_TEST_DATA_DIR "/") + name;
 }
 
+QString languageDir()
+{
+    return QDir::cleanPath(QStringLiteral(KT_TEST_DATA_DIR "/../../lang"));
+}
+
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());

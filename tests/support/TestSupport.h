@@ -12,6 +12,9 @@ namespace TestSupport
 // Path of a fixture file under tests/data.
 QString dataPath(const QString &name);
 
+// The folder of the interface language files in the source tree.
+QString languageDir();
+
 // Writes bytes to a file, creating folders as needed; fails the test on error.
 bool writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);
