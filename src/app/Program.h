@@ -5,15 +5,18 @@
 
 #include <memory>
 
+class TAboutBox;
 class TMainForm;
+class Tcommuny;
 class TUserForm;
 class Taddmessage;
 class Tchannel;
 class Tfunc;
 
 // The program's windows over one workspace, each created exactly once and in
-// a fixed order: main window, administrator dialog, function options, channel
-// editor, radio information. They live until the program ends.
+// a fixed order: main window, about box, administrator dialog, function
+// options, channel editor, port dialog, radio information. They live until
+// the program ends.
 class Program
 {
 public:
@@ -27,7 +30,9 @@ public:
     Workspace &workspace() { return m_workspace; }
     const SettingsStore &settings() const { return m_settings; }
     TMainForm *mainForm() const { return m_mainForm.get(); }
+    TAboutBox *aboutBox() const { return m_aboutBox; }
     TUserForm *userForm() const { return m_userForm; }
+    Tcommuny *portDialog() const { return m_portDialog; }
     Tfunc *func() const { return m_func; }
     Tchannel *channel() const { return m_channel; }
     Taddmessage *info() const { return m_info; }
@@ -36,8 +41,10 @@ private:
     SettingsStore m_settings;
     Workspace m_workspace;
     std::unique_ptr<TMainForm> m_mainForm;
+    TAboutBox *m_aboutBox;
     TUserForm *m_userForm;
     Tfunc *m_func;
     Tchannel *m_channel;
+    Tcommuny *m_portDialog;
     Taddmessage *m_info;
 };

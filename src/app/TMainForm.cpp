@@ -6,8 +6,10 @@
 #include "app/LanguageSwitch.h"
 #include "app/LocaleNumber.h"
 #include "app/SettingsStore.h"
+#include "app/TAboutBox.h"
 #include "app/TUserForm.h"
 #include "app/Taddmessage.h"
+#include "app/Tcommuny.h"
 #include "app/Workspace.h"
 #include "channels/Tchannel.h"
 #include "options/Tfunc.h"
@@ -114,11 +116,12 @@ void TMainForm::createActions()
     connect(N7, &QAction::triggered, this, &TMainForm::N7Click);
     HelpAboutItem = makeAction(this, "HelpAboutItem", QStringLiteral("帮助"));
     About1 = makeAction(this, "About1", QStringLiteral("关于"));
+    connect(WindowCascadeItem, &QAction::triggered, this, &TMainForm::WindowCascadeItemClick);
+    connect(About1, &QAction::triggered, this, &TMainForm::About1Click);
 
     // Commands that later work brings to life; until then they do nothing
     // and say so by being disabled.
-    for (QAction *pending :
-         {FileNewItem, FileOpenItem, FileCloseItem, CutItem, CopyItem, WindowCascadeItem, About1})
+    for (QAction *pending : {FileNewItem, FileOpenItem, FileCloseItem, CutItem, CopyItem})
         pending->setEnabled(false);
 }
 
@@ -212,13 +215,17 @@ void TMainForm::createToolBar()
     });
 }
 
-void TMainForm::attachWindows(TUserForm *userForm, Tfunc *func, Tchannel *channel,
-                              Taddmessage *info)
+void TMainForm::attachWindows(const Windows &windows)
 {
-    m_userForm = userForm;
-    m_func = func;
-    m_channel = channel;
-    m_info = info;
+    m_about = windows.about;
+    m_userForm = windows.userForm;
+    m_func = windows.func;
+    m_channel = windows.channel;
+    m_port = windows.port;
+    m_info = windows.info;
+    Tfunc *func = m_func;
+    Tchannel *channel = m_channel;
+    Taddmessage *info = m_info;
 
     // Created visible; the channel editor, added after the function options,
     // lies in front of it.
@@ -340,6 +347,8 @@ void TMainForm::ApplyLanguage(const QString &baseName)
     const std::optional<StringTable> table = StringTable::load(path);
     if (!table)
         return;
+    // The data first, so windows that show cell words see the new ones.
+    LanguageSwitch::apply(*table, m_workspace);
     applyOwnLanguage(*table);
     if (m_func)
         m_func->applyLanguage(*table);
@@ -347,7 +356,10 @@ void TMainForm::ApplyLanguage(const QString &baseName)
         m_channel->applyLanguage(*table);
     if (m_info)
         m_info->applyLanguage(*table);
-    LanguageSwitch::apply(*table, m_workspace);
+    if (m_about)
+        m_about->applyLanguage(*table);
+    if (m_port)
+        m_port->applyLanguage(*table);
 }
 
 void TMainForm::applyOwnLanguage(const StringTable &table)
@@ -402,6 +414,18 @@ void TMainForm::ToolButton11Click()
 {
     if (m_infoWindow)
         m_infoWindow->showChild();
+}
+
+void TMainForm::WindowCascadeItemClick()
+{
+    if (m_port)
+        m_port->exec();
+}
+
+void TMainForm::About1Click()
+{
+    if (m_about)
+        m_about->exec();
 }
 
 void TMainForm::subWindowActivated(QMdiSubWindow *window)

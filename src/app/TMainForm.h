@@ -12,7 +12,9 @@ class QMenu;
 class QToolButton;
 class SettingsStore;
 class StringTable;
+class TAboutBox;
 class Taddmessage;
+class Tcommuny;
 class Tchannel;
 class Tfunc;
 class TUserForm;
@@ -28,8 +30,16 @@ class TMainForm : public QMainWindow
 public:
     TMainForm(Workspace &workspace, const SettingsStore &settings, QWidget *parent = nullptr);
 
-    // Takes the windows created after this one, in creation order.
-    void attachWindows(TUserForm *userForm, Tfunc *func, Tchannel *channel, Taddmessage *info);
+    // The windows created after this one.
+    struct Windows {
+        TAboutBox *about;
+        TUserForm *userForm;
+        Tfunc *func;
+        Tchannel *channel;
+        Tcommuny *port;
+        Taddmessage *info;
+    };
+    void attachWindows(const Windows &windows);
 
     ChildWindow *channelWindow() const { return m_channelWindow; }
     ChildWindow *functionWindow() const { return m_functionWindow; }
@@ -64,6 +74,9 @@ public:
     void ChannelInformation1Click();
     void OptionalFeatures1Click();
     void ToolButton11Click();
+    // The port dialog and the about box, modally.
+    void WindowCascadeItemClick();
+    void About1Click();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -82,7 +95,9 @@ private:
 
     Workspace &m_workspace;
     const SettingsStore &m_settings;
+    TAboutBox *m_about = nullptr;
     TUserForm *m_userForm = nullptr;
+    Tcommuny *m_port = nullptr;
     Tfunc *m_func = nullptr;
     Tchannel *m_channel = nullptr;
     Taddmessage *m_info = nullptr;

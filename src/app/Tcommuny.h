@@ -1,0 +1,51 @@
+#pragma once
+
+#include "radio/PortMap.h"
+
+#include <QDialog>
+#include <QStringList>
+#include <optional>
+
+class QCheckBox;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class StringTable;
+class Workspace;
+
+// The port dialog: picks the workspace's port number 1..16 and single-port
+// mode. Every change takes effect when it is made; "确定" only closes the
+// dialog. Each time it is shown it probes the device of every port and
+// enables the buttons of the ports that can be opened now.
+class Tcommuny : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit Tcommuny(Workspace &workspace, QWidget *parent = nullptr);
+
+    // Caption and group box from entry 22, "单口" from 142, "确定" from 2.
+    void applyLanguage(const StringTable &table);
+
+    // Uses these device paths in place of the system's serial device list,
+    // from the next show on.
+    void setSystemDevices(const QStringList &devices) { m_systemDevices = devices; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void probePorts();
+    void showWorkspace();
+    void showCheckedDevice();
+    void portClicked();
+
+    Workspace &m_workspace;
+    std::optional<QStringList> m_systemDevices;
+    PortMap m_map;
+    QGroupBox *GroupBox1;                  // "通信端口"
+    QRadioButton *com[PortMap::PortCount]; // com1 to com16: "COM1" to "COM16"
+    QCheckBox *CheckBox1;                  // "单口" (single-port mode)
+    QLineEdit *DeviceLabel;                // the device of the checked port
+    QPushButton *button1;                  // "确定"
+};

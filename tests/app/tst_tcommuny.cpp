@@ -1,0 +1,315 @@
+#include "app/StringTable.h"
+#include "app/TAboutBox.h"
+#include "app/Tcommuny.h"
+#include "app/Workspace.h"
+#include "support/Pty.h"
+#include "support/TestSupport.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+namespace
+{
+
+const QString missingDevice = QStringLiteral("/nonexistent/ttyKT9");
+
+// The port dialog over a workspace where COM1 is the system's first device
+// (a pseudo-terminal), COM2 the system's second (missing), COM3 is configured
+// in the settings (another pseudo-terminal), and COM4 to COM16 have none.
+struct PortDialog {
+    Workspace workspace;
+    Pty one;
+    Pty three;
+    std::unique_ptr<Tcommuny> dialog;
+
+    PortDialog()
+    {
+        QStringList configured(PortMap::PortCount);
+        configured[2] = three.path();
+        workspace.setPortDevices(configured);
+        dialog = std::make_unique<Tcommuny>(workspace);
+        dialog->setSystemDevices({one.path(), missingDevice});
+    }
+
+    QRadioButton *com(int port) const
+    {
+        return dialog->findChild<QRadioButton *>(QStringLiteral("com%1").arg(port));
+    }
+    template <typename T> T *control(const char *name) const
+    {
+        return dialog->findChild<T *>(QLatin1String(name));
+    }
+    QString deviceLine() const { return control<QLineEdit>("DeviceLabel")->text(); }
+    QList<int> enabledPorts() const
+    {
+        QList<int> ports;
+        for (int port = 1; port <= PortMap::PortCount; ++port) {
+            if (com(port)->isEnabled())
+                ports.append(port);
+        }
+        return ports;
+    }
+    QList<int> checkedPorts() const
+    {
+        QList<int> ports;
+        for (int port = 1; port <= PortMap::PortCount; ++port) {
+            if (com(port)->isChecked())
+                ports.append(port);
+        }
+        return ports;
+    }
+};
+
+} // namespace
+
+// The port dialog and the about box as the user meets them.
+class TestTcommuny : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        const Pty pty;
+        QVERIFY(!pty.path().isEmpty());
+    }
+
+    void portsInFourRowsOfFour()
+    {
+        PortDialog f;
+        for (int port = 1; port <= PortMap::PortCount; ++port) {
+            QRadioButton *button = f.com(port);
+            QVERIFY(button);
+            QCOMPARE(button->text(), QStringLiteral("COM%1").arg(port));
+            const int row = (port - 1) / 4;
+            const int column = (port - 1) % 4;
+            QCOMPARE(button->y(), f.com(row * 4 + 1)->y());
+            QCOMPARE(button->x(), f.com(column + 1)->x());
+            if (row > 0)
+                QVERIFY(button->y() > f.com(port - 4)->geometry().bottom());
+            if (column > 0)
+                QVERIFY(button->x() > f.com(port - 1)->geometry().right());
+        }
+        QVERIFY(f.dialog->windowFlags() & Qt::WindowStaysOnTopHint);
+        QCOMPARE(f.checkedPorts(), QList<int>{1});
+        QVERIFY(!f.control<QCheckBox>("CheckBox1")->isChecked());
+    }
+
+    // Only COM1 and COM3 are present; the tool tips and the device line say
+    // which device each number stands for, and why one cannot be opened.
+    void onlyPresentPortsEnabled()
+    {
+        PortDialog f;
+        f.dialog->show();
+        QCOMPARE(f.enabledPorts(), (QList<int>{1, 3}));
+        QCOMPARE(f.com(1)->toolTip(), f.one.path());
+        QCOMPARE(f.com(3)->toolTip(), f.three.path());
+        // The missing device: its path, then the system's reason.
+        QVERIFY(f.com(2)->toolTip().startsWith(missingDevice + QLatin1Char('\n')));
+        QVERIFY(f.com(2)->toolTip().size() > missingDevice.size() + 1);
+        for (int port = 4; port <= PortMap::PortCount; ++port) {
+            QVERIFY(!f.com(port)->toolTip().isEmpty());
+            QVERIFY(!f.com(port)->toolTip().contains(QLatin1Char('/')));
+        }
+        QCOMPARE(f.deviceLine(), QStringLiteral("COM1: ") + f.one.path());
+    }
+
+    void clickingAPortTakesItAtOnce()
+    {
+        PortDialog f;
+        f.dialog->show();
+        QSignalSpy changed(&f.workspace, &Workspace::portChanged);
+        QTest::mouseClick(f.com(3), Qt::LeftButton);
+        QCOMPARE(f.workspace.portNumber(), 3);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(f.checkedPorts(), QList<int>{3});
+        QCOMPARE(f.deviceLine(), QStringLiteral("COM3: ") + f.three.path());
+        // A port that cannot be opened cannot be picked.
+        QTest::mouseClick(f.com(2), Qt::LeftButton);
+        QCOMPARE(f.workspace.portNumber(), 3);
+        QCOMPARE(f.checkedPorts(), QList<int>{3});
+        QVERIFY(f.dialog->isVisible());
+    }
+
+    void checkedPortStaysCheckedWhenItsDeviceDisappears()
+    {
+        PortDialog f;
+        f.dialog->show();
+        QTest::mouseClick(f.com(3), Qt::LeftButton);
+        QTest::mouseClick(f.control<QPushButton>("button1"), Qt::LeftButton);
+        QVERIFY(!f.dialog->isVisible());
+        QCOMPARE(f.dialog->result(), int(QDialog::Accepted));
+
+        f.three.close();
+        f.dialog->show();
+        QCOMPARE(f.enabledPorts(), QList<int>{1});
+        QCOMPARE(f.checkedPorts(), QList<int>{3});
+        QCOMPARE(f.workspace.portNumber(), 3);
+        QVERIFY(f.com(3)->toolTip().startsWith(f.three.path() + QLatin1Char('\n')));
+    }
+
+    void showsTheWorkspace()
+    {
+        PortDialog f;
+        f.workspace.setPortNumber(3);
+        f.workspace.setSinglePort(true);
+        f.dialog->show();
+        QCOMPARE(f.checkedPorts(), QList<int>{3});
+        QVERIFY(f.control<QCheckBox>("CheckBox1")->isChecked());
+        // A port set elsewhere while the dialog is open.
+        f.workspace.setPortNumber(12);
+        QCOMPARE(f.checkedPorts(), QList<int>{12});
+        QVERIFY(f.deviceLine().startsWith(QStringLiteral("COM12: ")));
+        QVERIFY(!f.deviceLine().contains(QLatin1Char('/')));
+        // Changes made while it was hidden show the next time.
+        f.dialog->hide();
+        f.workspace.setSinglePort(false);
+        f.workspace.setPortNumber(1);
+        f.dialog->show();
+        QCOMPARE(f.checkedPorts(), QList<int>{1});
+        QVERIFY(!f.control<QCheckBox>("CheckBox1")->isChecked());
+    }
+
+    void singlePortBoxSwitchesTheModeAtOnce()
+    {
+        PortDialog f;
+        f.dialog->show();
+        auto *box = f.control<QCheckBox>("CheckBox1");
+        // On its box: the control is wider than its text, for translations.
+        const QPoint onBox(8, box->height() / 2);
+        QTest::mouseClick(box, Qt::LeftButton, {}, onBox);
+        QVERIFY(f.workspace.singlePort());
+        QTest::mouseClick(box, Qt::LeftButton, {}, onBox);
+        QVERIFY(!f.workspace.singlePort());
+    }
+
+    void portDialogLanguage_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("singlePort");
+        QTest::addColumn<QString>("button");
+        QTest::newRow("all entries") << "22=Port\n142=Single wire\n2=OK\n1=About\n3=..."
+                                     << "Port"
+                                     << "Single wire"
+                                     << "OK";
+        QTest::newRow("only 142") << "142=Single wire"
+                                  << "通信端口"
+                                  << "Single wire"
+                                  << "确定";
+        QTest::newRow("empty table") << ""
+                                     << "通信端口"
+                                     << "单口"
+                                     << "确定";
+    }
+
+    void portDialogLanguage()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, caption);
+        QFETCH(QString, singlePort);
+        QFETCH(QString, button);
+        PortDialog f;
+        f.dialog->applyLanguage(StringTable::parse(table));
+        QCOMPARE(f.dialog->windowTitle(), caption);
+        QCOMPARE(f.control<QGroupBox>("GroupBox1")->title(), caption);
+        QCOMPARE(f.control<QCheckBox>("CheckBox1")->text(), singlePort);
+        QCOMPARE(f.control<QPushButton>("button1")->text(), button);
+        QCOMPARE(f.com(7)->text(), QStringLiteral("COM7"));
+    }
+
+    void aboutLanguage_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("button");
+        const QString title = QStringLiteral("Vesqar 对讲机编程软件 1.0");
+        const QString version = QStringLiteral("版本:KT-100.100.1");
+        QTest::newRow("some entries") << "22=Port\n142=Single wire\n2=OK\n1=About\n3=..."
+                                      << "About..." << QStringList{"...", version, "", ""} << "OK";
+        QTest::newRow("all entries")
+            << "1=关于\n2=确定\n3=Title\n4=Version\n5=Line three\n6=Line four"
+            << "关于..." << QStringList{"Title", "Version", "Line three", "Line four"} << "确定";
+        QTest::newRow("empty table") << ""
+                                     << "关于..." << QStringList{title, version, "", ""} << "OK";
+    }
+
+    void aboutLanguage()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, caption);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, button);
+        TAboutBox box;
+        box.applyLanguage(StringTable::parse(table));
+        QCOMPARE(box.windowTitle(), caption);
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(box.findChild<QLabel *>(QStringLiteral("Label%1").arg(i + 1))->text(),
+                     lines.at(i));
+        QCOMPARE(box.findChild<QPushButton *>(QStringLiteral("Button1"))->text(), button);
+    }
+
+    void aboutLongTextsDoNotClip_data()
+    {
+        QTest::addColumn<bool>("whileShown");
+        QTest::newRow("applied before showing") << false;
+        QTest::newRow("applied while shown") << true;
+    }
+
+    // The box keeps its design size for the design texts and grows downwards
+    // for a language whose lines wrap.
+    void aboutLongTextsDoNotClip()
+    {
+        QFETCH(bool, whileShown);
+        TAboutBox box;
+        if (whileShown)
+            box.show();
+        QCOMPARE(box.size(), QSize(320, 245));
+        const QString words = QStringLiteral("a rather long line of words ").repeated(8);
+        box.applyLanguage(StringTable::parse(QStringLiteral("3=%1\n4=%1\n5=%1\n6=%1").arg(words)));
+        box.show();
+        QCOMPARE(box.width(), 320);
+        QVERIFY(box.height() > 245);
+        QCoreApplication::sendPostedEvents();
+        for (QLabel *label : box.findChildren<QLabel *>()) {
+            QVERIFY(box.rect().contains(label->geometry()));
+            if (!label->text().isEmpty())
+                QVERIFY(label->height() >= label->heightForWidth(label->width()));
+        }
+        auto *ok = box.findChild<QPushButton *>(QStringLiteral("Button1"));
+        QVERIFY(box.rect().contains(ok->geometry()));
+    }
+
+    void aboutOkClosesAccepted_data()
+    {
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("click OK") << false;
+        QTest::newRow("Return key") << true;
+    }
+
+    void aboutOkClosesAccepted()
+    {
+        QFETCH(bool, byKey);
+        TAboutBox box;
+        TestSupport::onNextModal([byKey](QWidget *modal) {
+            if (byKey)
+                QTest::keyClick(modal, Qt::Key_Return);
+            else
+                QTest::mouseClick(modal->findChild<QPushButton *>(QStringLiteral("Button1")),
+                                  Qt::LeftButton);
+        });
+        QCOMPARE(box.exec(), int(QDialog::Accepted));
+    }
+};
+
+QTEST_MAIN(TestTcommuny)
+#include "tst_tcommuny.moc"
