@@ -3,12 +3,14 @@
 #include "app/ApplyText.h"
 
 #include "channels/ChannelGrid.h"
+#include "app/Workspace.h"
 #include "channels/ChannelTable.h"
 
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-Tchannel::Tchannel(ChannelTable &table, QWidget *parent) : QWidget(parent), m_table(table)
+Tchannel::Tchannel(Workspace &workspace, QWidget *parent)
+    : QWidget(parent), m_workspace(workspace), m_table(workspace.channels())
 {
     setObjectName(QStringLiteral("channel"));
     setWindowTitle(QStringLiteral("信道编辑"));

@@ -4,6 +4,7 @@
 
 class ChannelGrid;
 class ChannelTable;
+class Workspace;
 class StringTable;
 
 // The channel editor window: the channel grid in a window of 750 x 480 that
@@ -12,7 +13,7 @@ class Tchannel : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Tchannel(ChannelTable &table, QWidget *parent = nullptr);
+    explicit Tchannel(Workspace &workspace, QWidget *parent = nullptr);
 
     ChannelGrid *grid() const { return StringGrid1; }
 
@@ -20,6 +21,7 @@ public:
     void applyLanguage(const StringTable &table);
 
 private:
+    Workspace &m_workspace;
     ChannelTable &m_table;
     ChannelGrid *StringGrid1; // the channel grid
 };

@@ -1,5 +1,4 @@
-#include "app/BandList.h"
-#include "app/LanguageTexts.h"
+#include "app/Workspace.h"
 #include "channels/ChannelGrid.h"
 #include "channels/ChannelTable.h"
 #include "channels/Tchannel.h"
@@ -14,8 +13,6 @@ class TestTchannel : public QObject
 {
     Q_OBJECT
 
-    LanguageTexts texts;
-    BandList bands;
 
     // Bounding box of the pixels in the rectangle that differ from its
     // first pixel (the cell background).
@@ -33,9 +30,10 @@ class TestTchannel : public QObject
 private Q_SLOTS:
     void gridHasDesignedGeometry()
     {
-        ChannelTable table(texts, bands);
+        Workspace ws;
+        ChannelTable &table = ws.channels();
         table.labelRows();
-        Tchannel window(table);
+        Tchannel window(ws);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         ChannelGrid *grid = window.grid();
@@ -53,11 +51,12 @@ private Q_SLOTS:
 
     void cellsAreDrawnCentredOnTheirBackground()
     {
-        ChannelTable table(texts, bands);
+        Workspace ws;
+        ChannelTable &table = ws.channels();
         table.labelRows();
         table.setCell(3, 0, QStringLiteral("TX"));
         table.setCell(6, 4, QStringLiteral("W"));
-        Tchannel window(table);
+        Tchannel window(ws);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         ChannelGrid *grid = window.grid();
