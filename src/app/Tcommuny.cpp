@@ -11,17 +11,6 @@
 #include <QRadioButton>
 #include <QScreen>
 
-namespace
-{
-
-const QString &noDevice()
-{
-    static const QString text = QStringLiteral("no device");
-    return text;
-}
-
-} // namespace
-
 Tcommuny::Tcommuny(Workspace &workspace, QWidget *parent)
     : QDialog(parent), m_workspace(workspace), m_map(workspace.portDevices())
 {
@@ -72,6 +61,8 @@ void Tcommuny::applyLanguage(const StringTable &table)
     applyTitle(GroupBox1, table, 22);
     applyText(CheckBox1, table, 142);
     applyText(button1, table, 2);
+    m_noDeviceText = table.text(1000, m_noDeviceText);
+    showCheckedDevice();
 }
 
 void Tcommuny::showEvent(QShowEvent *event)
@@ -94,7 +85,7 @@ void Tcommuny::probePorts()
         // A disabled button stays checked when it was.
         com[port - 1]->setEnabled(present);
         // Tool tips show on disabled buttons too, where the reason matters.
-        com[port - 1]->setToolTip(path.isEmpty() ? noDevice()
+        com[port - 1]->setToolTip(path.isEmpty() ? m_noDeviceText
                                   : present      ? path
                                                  : path + QLatin1Char('\n') + reason);
     }
@@ -112,7 +103,7 @@ void Tcommuny::showCheckedDevice()
     const int port = m_workspace.portNumber();
     const QString path = m_map.devicePath(port);
     DeviceLabel->setText(PortMap::portName(port) + QStringLiteral(": ") +
-                         (path.isEmpty() ? noDevice() : path));
+                         (path.isEmpty() ? m_noDeviceText : path));
     // A long path shows from its start, and whole in the tool tip.
     DeviceLabel->setCursorPosition(0);
     DeviceLabel->setToolTip(DeviceLabel->text());

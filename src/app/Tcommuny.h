@@ -43,6 +43,7 @@ private:
     Workspace &m_workspace;
     std::optional<QStringList> m_systemDevices;
     PortMap m_map;
+    QString m_noDeviceText = QStringLiteral("无设备"); // shown for a port without a device
     QGroupBox *GroupBox1;                  // "通信端口"
     QRadioButton *com[PortMap::PortCount]; // com1 to com16: "COM1" to "COM16"
     QCheckBox *CheckBox1;                  // "单口" (single-port mode)

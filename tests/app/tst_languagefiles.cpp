@@ -18,13 +18,15 @@ QString languagePath(const QString &file)
     return QStringLiteral(KT_TEST_DATA_DIR "/../../lang/") + file;
 }
 
-// The entries the program applies to its windows, lists and language texts.
+// The entries the program applies to its windows, lists and language texts,
+// and its own texts from 1000 up.
 QList<int> appliedEntries()
 {
     const std::pair<int, int> ranges[] = {
         {1, 6},     {9, 20},    {22, 23},   {25, 40},   {43, 50},   {53, 54},   {56, 62},
         {64, 67},   {73, 79},   {81, 81},   {83, 83},   {85, 85},   {88, 89},   {96, 96},
-        {100, 100}, {142, 142}, {145, 145}, {149, 149}, {151, 155}, {157, 166}, {169, 169}};
+        {100, 100}, {142, 142}, {145, 145}, {149, 149}, {151, 155}, {157, 166}, {169, 169},
+        {1000, 1000}};
     QList<int> entries;
     for (const auto &[first, last] : ranges) {
         for (int entry = first; entry <= last; ++entry)
