@@ -215,6 +215,17 @@ void TMainForm::createToolBar()
     });
 }
 
+ChildWindow *TMainForm::addChild(QWidget *content, const QString &name, QSize size, QPoint at)
+{
+    auto *child = new ChildWindow(content);
+    child->setObjectName(name);
+    m_mdi->addSubWindow(child);
+    child->resize(child->sizeHint().expandedTo(size));
+    child->move(at);
+    child->show();
+    return child;
+}
+
 void TMainForm::attachWindows(const Windows &windows)
 {
     m_about = windows.about;
@@ -223,33 +234,14 @@ void TMainForm::attachWindows(const Windows &windows)
     m_channel = windows.channel;
     m_port = windows.port;
     m_info = windows.info;
-    Tfunc *func = m_func;
-    Tchannel *channel = m_channel;
-    Taddmessage *info = m_info;
 
     // Created visible; the channel editor, added after the function options,
     // lies in front of it.
-    m_functionWindow = new ChildWindow(func);
-    m_functionWindow->setObjectName(QStringLiteral("funcWindow"));
-    m_mdi->addSubWindow(m_functionWindow);
-    m_functionWindow->resize(m_functionWindow->sizeHint().expandedTo(QSize(624, 420)));
-    m_functionWindow->move(0, 0);
-    m_functionWindow->show();
-
-    m_channelWindow = new ChildWindow(channel);
-    m_channelWindow->setObjectName(QStringLiteral("channelWindow"));
-    m_mdi->addSubWindow(m_channelWindow);
-    m_channelWindow->resize(m_channelWindow->sizeHint().expandedTo(QSize(750, 480)));
-    m_channelWindow->move(150, 130);
-    m_channelWindow->show();
-
-    m_infoWindow = new ChildWindow(info);
-    m_infoWindow->setObjectName(QStringLiteral("infoWindow"));
+    m_functionWindow = addChild(m_func, QStringLiteral("funcWindow"), {624, 420}, {0, 0});
+    m_channelWindow = addChild(m_channel, QStringLiteral("channelWindow"), {750, 480}, {150, 130});
+    m_infoWindow = addChild(m_info, QStringLiteral("infoWindow"), {}, {300, 60});
     m_infoWindow->setWindowFlags(m_infoWindow->windowFlags() & ~Qt::WindowMaximizeButtonHint);
-    m_mdi->addSubWindow(m_infoWindow);
-    m_infoWindow->move(300, 60);
-    m_infoWindow->show();
-    connect(info, &Taddmessage::closeRequested, m_infoWindow, &ChildWindow::hideChild);
+    connect(m_info, &Taddmessage::closeRequested, m_infoWindow, &ChildWindow::hideChild);
 
     m_mdi->setActiveSubWindow(m_channelWindow);
 }

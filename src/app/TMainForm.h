@@ -86,6 +86,7 @@ private:
     void chooseLanguage(int language);
     void markLanguage(int language);
     void applyOwnLanguage(const StringTable &table);
+    ChildWindow *addChild(QWidget *content, const QString &name, QSize size, QPoint at);
     void createActions();
     void createMenus();
     void createToolBar();
