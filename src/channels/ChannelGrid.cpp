@@ -1,10 +1,14 @@
 #include "channels/ChannelGrid.h"
 
 #include "channels/ChannelTable.h"
+#include "channels/TypedKey.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <QWheelEvent>
 
 namespace
 {
@@ -75,4 +79,131 @@ ChannelGrid::ChannelGrid(ChannelTable &table, QWidget *parent) : QTableView(pare
 QRect ChannelGrid::cellRect(int column, int row) const
 {
     return visualRect(m_table.index(row, column)).translated(viewport()->pos());
+}
+
+int ChannelGrid::lastRow() const
+{
+    return m_table.rowCount() - 1;
+}
+
+int ChannelGrid::lastColumn() const
+{
+    return m_table.columnCount() - 1;
+}
+
+void ChannelGrid::selectCell(int column, int row)
+{
+    const QModelIndex target = m_table.index(row, column);
+    if (!(m_table.flags(target) & Qt::ItemIsSelectable))
+        return;
+    Q_EMIT cellAboutToBeSelected(column, row);
+    setCurrentIndex(target);
+    Q_EMIT cellClicked();
+}
+
+std::optional<QPoint> ChannelGrid::keyTarget(const QKeyEvent *event) const
+{
+    const int column = selectedColumn();
+    const int row = selectedRow();
+    const bool control = event->modifiers().testFlag(Qt::ControlModifier);
+    // Rows below the header row that the viewport shows in full.
+    const int page = qMax(1, viewport()->height() / rowHeight(0) - 1);
+    QPoint target;
+    switch (event->key()) {
+    case Qt::Key_Up:
+        target = {column, row - 1};
+        break;
+    case Qt::Key_Down:
+        target = {column, row + 1};
+        break;
+    case Qt::Key_Left:
+        target = {column - 1, row};
+        break;
+    case Qt::Key_Right:
+        target = {column + 1, row};
+        break;
+    case Qt::Key_PageUp:
+        target = {column, row - page};
+        break;
+    case Qt::Key_PageDown:
+        target = {column, row + page};
+        break;
+    case Qt::Key_Home:
+        target = {1, control ? 1 : row};
+        break;
+    case Qt::Key_End:
+        target = {lastColumn(), control ? lastRow() : row};
+        break;
+    default:
+        return std::nullopt;
+    }
+    return QPoint(qBound(1, target.x(), lastColumn()), qBound(1, target.y(), lastRow()));
+}
+
+void ChannelGrid::keyPressEvent(QKeyEvent *event)
+{
+    Q_EMIT keyDown(event->key());
+    if (const std::optional<QPoint> target = keyTarget(event)) {
+        if (*target != QPoint(selectedColumn(), selectedRow()))
+            selectCell(target->x(), target->y());
+        event->accept();
+        return;
+    }
+    const QChar key = typedKey(event);
+    if (key.isNull()) {
+        event->ignore();
+        return;
+    }
+    Q_EMIT keyTyped(key);
+    event->accept();
+}
+
+void ChannelGrid::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QModelIndex cell = indexAt(event->position().toPoint());
+    if (cell.isValid())
+        selectCell(cell.column(), cell.row());
+}
+
+// The second press of a double click is one more click on the cell.
+void ChannelGrid::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    mousePressEvent(event);
+}
+
+// Dragging does not move the selection, and a release does nothing more: the
+// press has done the click.
+void ChannelGrid::mouseMoveEvent(QMouseEvent *event)
+{
+    event->accept();
+}
+
+void ChannelGrid::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->accept();
+}
+
+// Each notch moves the selection one row, down when the wheel turns towards
+// the user, within rows 1 to 16.
+void ChannelGrid::wheelEvent(QWheelEvent *event)
+{
+    constexpr int kNotch = QWheelEvent::DefaultDeltasPerStep;
+    m_wheelAngle += event->angleDelta().y();
+    while (qAbs(m_wheelAngle) >= kNotch) {
+        const int step = m_wheelAngle > 0 ? -1 : 1;
+        m_wheelAngle += step * kNotch;
+        Q_EMIT wheelTurned();
+        const int row = qBound(1, selectedRow() + step, lastRow());
+        if (row != selectedRow())
+            selectCell(selectedColumn(), row);
+    }
+    event->accept();
+}
+
+void ChannelGrid::paintEvent(QPaintEvent *event)
+{
+    QTableView::paintEvent(event);
+    Q_EMIT cellsDrawn();
 }

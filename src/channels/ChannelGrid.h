@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTableView>
+#include <optional>
 
 class ChannelTable;
 
@@ -8,6 +9,12 @@ class ChannelTable;
 // column, fixed column widths, rows 20 pixels high, every cell filled with the
 // background of its state (fixed, selected, normal) and its text centred on
 // one line.
+//
+// Every move of the selected cell, by mouse, keys, wheel or program, goes
+// through selectCell(), which announces the move while the current index still
+// names the old cell and reports the click after it has moved. A click on a
+// cell that is already selected does the same; header and number cells are
+// never selected.
 class ChannelGrid : public QTableView
 {
     Q_OBJECT
@@ -19,6 +26,42 @@ public:
     // The cell's rectangle in the grid widget's own coordinates.
     QRect cellRect(int column, int row) const;
 
+    int selectedColumn() const { return currentIndex().column(); }
+    int selectedRow() const { return currentIndex().row(); }
+
+    // Selects the cell as a click on it does.
+    void selectCell(int column, int row);
+
+Q_SIGNALS:
+    // The selection is about to move to (column, row); it still names the old cell.
+    void cellAboutToBeSelected(int column, int row);
+    // A cell was clicked or the selection moved.
+    void cellClicked();
+    // A key went down; raised before the key moves the selection.
+    void keyDown(int key);
+    // A key that types a character (Enter and Backspace included), after the
+    // key's own handling.
+    void keyTyped(QChar key);
+    // One notch of the mouse wheel, before it moves the selection.
+    void wheelTurned();
+    // The grid has drawn its cells.
+    void cellsDrawn();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
 private:
+    // Where a navigation key moves the selection; nothing for other keys.
+    std::optional<QPoint> keyTarget(const QKeyEvent *event) const;
+    int lastRow() const;
+    int lastColumn() const;
+
     ChannelTable &m_table;
+    int m_wheelAngle = 0; // wheel turn not yet spent on a whole notch
 };

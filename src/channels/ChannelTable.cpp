@@ -6,6 +6,7 @@
 #include "app/LocaleNumber.h"
 
 #include <cmath>
+#include <iterator>
 
 ChannelTable::ChannelTable(const LanguageTexts &texts, const BandList &bands, QObject *parent)
     : QAbstractTableModel(parent), m_texts(texts), m_bands(bands)
@@ -130,6 +131,102 @@ void ChannelTable::sendallcell()
         for (int c = RxTone; c < ColumnCount; ++c)
             setCell(c, row, QString());
     }
+}
+
+bool ChannelTable::isTwoStateColumn(int column)
+{
+    switch (column) {
+    case Power:
+    case Bandwidth:
+    case Option7:
+    case Option8:
+    case Option9:
+    case Option11:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void ChannelTable::toggleCell(int column, int row)
+{
+    if (!isTwoStateColumn(column))
+        return;
+    const QString text = cell(column, row);
+    if (column == Power)
+        setCell(column, row, text == m_texts.highWord ? m_texts.lowWord : m_texts.highWord);
+    else if (column == Bandwidth)
+        setCell(column, row, text == m_texts.wideWord ? m_texts.narrowWord : m_texts.wideWord);
+    else
+        setCell(column, row, text == m_texts.offWord ? m_texts.onWord : m_texts.offWord);
+}
+
+bool ChannelTable::autoAddPress(int stepIndex)
+{
+    if (m_currentRow < 1)
+        setCurrentRow(1);
+    const int row = m_currentRow;
+    if (!isInUse(row)) {
+        setCell(RxFrequency, row, m_bands.lowerEdgeText());
+        sendcell(RxFrequency, row);
+        fillNewChannelDefaults(row);
+        return true;
+    }
+    if (cell(RxTone, row).isEmpty()) {
+        sendallcell();
+        return false;
+    }
+    return autoAddTick(stepIndex);
+}
+
+bool ChannelTable::autoAddTick(int stepIndex)
+{
+    if (m_currentRow >= m_channelCount)
+        return false;
+    if (m_currentRow < 1)
+        setCurrentRow(1);
+    addChannelBelow(stepIndex);
+    return true;
+}
+
+void ChannelTable::addChannelBelow(int stepIndex)
+{
+    const QString next = followingFrequency(cell(RxFrequency, m_currentRow), stepIndex,
+                                            m_bands.lowerEdge(), m_bands.upperEdge());
+    const int row = m_currentRow + 1;
+    setCurrentRow(row);
+    setCell(RxFrequency, row, next);
+    sendcell(RxFrequency, row);
+    fillNewChannelDefaults(row);
+}
+
+QString ChannelTable::followingFrequency(const QString &frequency, int stepIndex, int lowerEdgeMHz,
+                                         int upperEdgeMHz)
+{
+    // Whole units of 10 Hz, so that a sum such as 469.975 + 0.025 lands on the
+    // upper edge exactly instead of a hair above it.
+    constexpr qint64 kUnitsPerMHz = 100000;
+    constexpr qint64 kStepUnits[] = {500, 625, 1000, 1250, 2500};
+    const qint64 step = stepIndex >= 0 && stepIndex < qint64(std::size(kStepUnits))
+                            ? kStepUnits[stepIndex]
+                            : kStepUnits[0];
+    qint64 units = std::llround(LocaleNumber::parseDecimal(frequency) * kUnitsPerMHz) + step;
+    if (units > upperEdgeMHz * kUnitsPerMHz)
+        units = lowerEdgeMHz * kUnitsPerMHz;
+    return LocaleNumber::shortest(double(units) / kUnitsPerMHz);
+}
+
+bool ChannelTable::moveCurrentChannel(int offset)
+{
+    sendallcell();
+    const int row = m_currentRow;
+    const int target = row + offset;
+    const auto isChannel = [this](int r) { return r >= 1 && r <= m_channelCount; };
+    if (cell(m_currentColumn, row).isEmpty() || !isChannel(row) || !isChannel(target))
+        return false;
+    swapChannels(row, target);
+    setCurrentRow(target);
+    return true;
 }
 
 int ChannelTable::rowCount(const QModelIndex &parent) const

@@ -73,6 +73,40 @@ public:
     // The normalisation rule itself, on a text and the band edges in MHz.
     static QString normalisedFrequency(const QString &text, int lowerEdgeMHz, int upperEdgeMHz);
 
+    // Power, bandwidth and the options of columns 7, 8, 9 and 11 hold one of
+    // two words and flip on a click.
+    static bool isTwoStateColumn(int column);
+    // Flips a two-state cell: HIGH becomes LOW, WIDE becomes NARROW, OFF
+    // becomes ON, and any other text (the second word included) becomes
+    // HIGH, WIDE or OFF.
+    void toggleCell(int column, int row);
+
+    // Automatic add. The step is the item index of the Step function setting:
+    // 5, 6.25, 10, 12.5 or 25 kHz; an index outside the list takes 5 kHz.
+    // The press of the button: an unused current row starts at the band's
+    // lower edge, a row whose receive frequency was just typed is committed,
+    // any other row gets a channel added below it unless it is the last.
+    // Returns whether a row was filled (the grid then selects the current cell).
+    bool autoAddPress(int stepIndex);
+    // A tick while the button is held: adds a channel below the current row
+    // unless it is the last. Returns whether it did.
+    bool autoAddTick(int stepIndex);
+    // The row below the current one gets the current receive frequency plus
+    // the step and the new-channel defaults, whatever it held before; the
+    // current row moves onto it. Throws AppError (nothing changed) when the
+    // frequency or the band edges are no numbers.
+    void addChannelBelow(int stepIndex);
+    // The frequency after the given one, in shortest decimal form: one step up,
+    // or the lower band edge when that passes the upper edge.
+    static QString followingFrequency(const QString &frequency, int stepIndex, int lowerEdgeMHz,
+                                      int upperEdgeMHz);
+
+    // Commits the current cell, then, when the current cell is not empty and
+    // the row offset away (-1 up, +1 down) is one of the channels, exchanges
+    // the two channels; the current row follows the moved channel. Returns
+    // whether it moved.
+    bool moveCurrentChannel(int offset);
+
     // QAbstractTableModel: the whole 17 x 12 grid, texts centred, row 0 and
     // column 0 not selectable.
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
