@@ -12,15 +12,19 @@
 #include "app/Tcommuny.h"
 #include "app/Workspace.h"
 #include "channels/Tchannel.h"
+#include "files/ChannelFile.h"
 #include "options/Tfunc.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -74,6 +78,13 @@ TMainForm::TMainForm(Workspace &workspace, const SettingsStore &settings, QWidge
     });
 }
 
+TMainForm::~TMainForm()
+{
+    // The child windows go after this object; their activation changes on
+    // the way must not reach it.
+    disconnect(m_mdi, nullptr, this, nullptr);
+}
+
 void TMainForm::createActions()
 {
     QStyle *s = style();
@@ -114,6 +125,10 @@ void TMainForm::createActions()
     connect(N5, &QAction::triggered, this, &TMainForm::N5Click);
     connect(N6, &QAction::triggered, this, &TMainForm::N6Click);
     connect(N7, &QAction::triggered, this, &TMainForm::N7Click);
+    connect(FileNewItem, &QAction::triggered, this, &TMainForm::ToolButton9Click);
+    connect(FileOpenItem, &QAction::triggered, this, &TMainForm::ToolButton1Click);
+    connect(FileCloseItem, &QAction::triggered, this, &TMainForm::ToolButton2Click);
+
     HelpAboutItem = makeAction(this, "HelpAboutItem", QStringLiteral("帮助"));
     About1 = makeAction(this, "About1", QStringLiteral("关于"));
     connect(WindowCascadeItem, &QAction::triggered, this, &TMainForm::WindowCascadeItemClick);
@@ -121,7 +136,7 @@ void TMainForm::createActions()
 
     // Commands that later work brings to life; until then they do nothing
     // and say so by being disabled.
-    for (QAction *pending : {FileNewItem, FileOpenItem, FileCloseItem, CutItem, CopyItem})
+    for (QAction *pending : {CutItem, CopyItem})
         pending->setEnabled(false);
 }
 
@@ -408,6 +423,80 @@ void TMainForm::ToolButton11Click()
         m_infoWindow->showChild();
 }
 
+void TMainForm::commitPendingEdit(bool hideListEditors)
+{
+    if (!m_channel)
+        return;
+    if (m_channel->isFrequencyEditorVisible())
+        m_workspace.channels().sendallcell();
+    if (hideListEditors)
+        m_channel->hideOverlayEditors();
+    else
+        m_channel->hideFrequencyEditor();
+}
+
+QString TMainForm::chooseFile(bool forSaving)
+{
+    QFileDialog dialog(this, QString(), m_fileDir, ChannelFile::dialogFilter());
+    dialog.setObjectName(forSaving ? QStringLiteral("SaveDialog1") : QStringLiteral("OpenDialog1"));
+    dialog.setDefaultSuffix(ChannelFile::defaultSuffix());
+    // Qt's own dialog collapses the blanks of a filter's caption; its list
+    // of file types shows the caption as it is.
+    if (auto *types = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo")))
+        types->setItemText(0, ChannelFile::dialogFilter());
+    if (forSaving) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        // Saving over an existing file is what the user asked for.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        // A typed name that does not exist reaches Open, which reports it.
+        dialog.setFileMode(QFileDialog::AnyFile);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    const QString path = dialog.selectedFiles().constFirst();
+    m_fileDir = QFileInfo(path).absolutePath();
+    return path;
+}
+
+void TMainForm::ToolButton9Click()
+{
+    QMessageBox question(QMessageBox::Warning, m_workspace.texts().newCaption,
+                         m_workspace.texts().newPromptText, QMessageBox::Yes | QMessageBox::No,
+                         this);
+    question.setObjectName(QStringLiteral("NewQuestion"));
+    if (question.exec() != QMessageBox::Yes)
+        return;
+    if (m_channel)
+        m_channel->hideOverlayEditors();
+    ChannelFile::newConfiguration(m_workspace);
+}
+
+void TMainForm::ToolButton1Click()
+{
+    ErrorBox::run(this, [this] {
+        commitPendingEdit(false);
+        const QString path = chooseFile(false);
+        if (path.isEmpty())
+            return;
+        ChannelFile::open(m_workspace, path);
+        if (m_channel)
+            m_channel->hideFrequencyEditor();
+    });
+}
+
+void TMainForm::ToolButton2Click()
+{
+    ErrorBox::run(this, [this] {
+        commitPendingEdit(false);
+        const QString path = chooseFile(true);
+        if (!path.isEmpty())
+            ChannelFile::save(m_workspace, path);
+    });
+}
+
 void TMainForm::WindowCascadeItemClick()
 {
     if (m_port)
@@ -423,12 +512,15 @@ void TMainForm::About1Click()
 void TMainForm::subWindowActivated(QMdiSubWindow *window)
 {
     // Activation leaving the function options window tidies its long-press
-    // time text. A null window (the whole frame lost focus) is not a change
-    // between child windows.
+    // time text; leaving the channel editor hides its overlay editors
+    // without committing. A null window (the whole frame lost focus) is not
+    // a change between child windows.
     if (!window || window == m_lastActive)
         return;
     if (m_lastActive == m_functionWindow && m_func)
         m_func->FormDeactivate();
+    if (m_lastActive == m_channelWindow && m_channel)
+        m_channel->FormDeactivate();
     m_lastActive = window;
 }
 

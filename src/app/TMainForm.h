@@ -29,6 +29,7 @@ class TMainForm : public QMainWindow
     Q_OBJECT
 public:
     TMainForm(Workspace &workspace, const SettingsStore &settings, QWidget *parent = nullptr);
+    ~TMainForm() override;
 
     // The windows created after this one.
     struct Windows {
@@ -74,6 +75,10 @@ public:
     void ChannelInformation1Click();
     void OptionalFeatures1Click();
     void ToolButton11Click();
+    // Channel files: New (after a confirmation), Open and Save.
+    void ToolButton9Click();
+    void ToolButton1Click();
+    void ToolButton2Click();
     // The port dialog and the about box, modally.
     void WindowCascadeItemClick();
     void About1Click();
@@ -93,6 +98,8 @@ private:
     void FormShow();
     void saveSettings();
     void subWindowActivated(QMdiSubWindow *window);
+    void commitPendingEdit(bool hideListEditors);
+    QString chooseFile(bool forSaving);
 
     Workspace &m_workspace;
     const SettingsStore &m_settings;
@@ -111,6 +118,7 @@ private:
     QString m_writeButtonText;
     bool m_startedUp = false;
     bool m_settingsSaved = false;
+    QString m_fileDir; // the folder the file dialogs open in: the last one used
 
     QMdiArea *m_mdi;              // client area holding the child windows
     QAction *FileNewItem;         // 文件 › 新建

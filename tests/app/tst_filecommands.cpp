@@ -1,0 +1,247 @@
+#include "app/Program.h"
+#include "app/TMainForm.h"
+#include "channels/Tchannel.h"
+#include "channels/ChannelGrid.h"
+#include "support/TestSupport.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace TestSupport;
+
+// New, Open and Save as the user runs them from the main window: the file
+// dialogs, the New question, the error box, and the commit of a frequency
+// still being typed.
+class TestFileCommands : public QObject
+{
+    Q_OBJECT
+
+    struct Started {
+        QTemporaryDir dir;
+        std::unique_ptr<Program> program;
+        Workspace &workspace() { return program->workspace(); }
+        TMainForm *main() { return program->mainForm(); }
+        QString path(const char *name) { return dir.filePath(QLatin1String(name)); }
+        void trigger(const char *action)
+        {
+            main()->findChild<QAction *>(QLatin1String(action))->trigger();
+        }
+    };
+
+    static std::unique_ptr<Started> startUp()
+    {
+        auto started = std::make_unique<Started>();
+        const QString dir = started->dir.path();
+        writeFile(dir + QStringLiteral("/userini.ini"), "[User]\nname=Ann\n");
+        writeFile(dir + QStringLiteral("/sysini.ini"),
+                  "[open]\ncom=1\nM_type=0\nlang=1\n"
+                  "[list]\nlistnow=0\nlistcount=2\ncombo0=400-470MHz\ncombo1=400-430MHz\n");
+        started->program = std::make_unique<Program>(SettingsStore(dir), QStringList{languageDir()});
+        started->main()->show();
+        return started;
+    }
+
+    // Answers the next file dialog with a typed name, or cancels it; reports
+    // the dialog's filter and default suffix.
+    static void answerFileDialog(const QString &typed, QString *filter = nullptr,
+                                 QString *suffix = nullptr)
+    {
+        onNextModal([=](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            QVERIFY(dialog);
+            if (filter)
+                *filter = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"))
+                              ->currentText();
+            if (suffix)
+                *suffix = dialog->defaultSuffix();
+            if (typed.isEmpty()) {
+                dialog->reject();
+                return;
+            }
+            auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name);
+            name->setText(typed);
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+    }
+
+    static void answerMessage(QMessageBox::StandardButton button, QString *text = nullptr,
+                              QString *caption = nullptr)
+    {
+        onNextModal([=](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            QVERIFY(box);
+            if (text)
+                *text = box->text();
+            if (caption)
+                *caption = box->windowTitle();
+            box->button(button)->click();
+        });
+    }
+
+    static void fillRow(Workspace &workspace, int row, const QString &frequency)
+    {
+        ChannelTable &table = workspace.channels();
+        table.setCurrentCell(1, row);
+        table.setCell(1, row, frequency);
+        table.sendallcell();
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+
+    void saveThenOpenRestoresEverything()
+    {
+        auto s = startUp();
+        fillRow(s->workspace(), 1, QStringLiteral("438.5"));
+        fillRow(s->workspace(), 16, QStringLiteral("401"));
+        s->workspace().functions().setIndex(FunctionSettings::APO, 12);
+
+        QString filter, suffix;
+        answerFileDialog(s->path("conf"), &filter, &suffix);
+        s->trigger("FileCloseItem");
+        QCOMPARE(filter, QStringLiteral("DVT-842  文件 (*.q42)"));
+        QCOMPARE(suffix, QStringLiteral("q42"));
+        QVERIFY(QFileInfo::exists(s->path("conf.q42")));
+
+        // Another configuration, then the file back.
+        answerMessage(QMessageBox::Yes);
+        s->trigger("FileNewItem");
+        QCOMPARE(s->workspace().channels().cell(1, 1), QString());
+        s->workspace().bands().setCurrentIndex(1);
+
+        answerFileDialog(s->path("conf.q42"));
+        s->trigger("FileOpenItem");
+        QCOMPARE(s->workspace().channels().cell(1, 1), QStringLiteral("438.50000"));
+        QCOMPARE(s->workspace().channels().cell(1, 16), QStringLiteral("401.00000"));
+        QCOMPARE(s->workspace().functions().index(FunctionSettings::APO), 12);
+        QCOMPARE(s->workspace().bands().currentText(), QStringLiteral("400-470MHz"));
+        QCOMPARE(s->main()->windowTitle(), QStringLiteral("PW-100   [400-470MHz]"));
+        s->main()->close();
+    }
+
+    // A frequency still in the editor is committed (normalised, channel
+    // completed) before the file is written, and the editor is hidden.
+    void saveCommitsTypedFrequency()
+    {
+        auto s = startUp();
+        QWidget *channel = s->program->channel();
+        auto *grid = channel->findChild<ChannelGrid *>(QStringLiteral("StringGrid1"));
+        QVERIFY(grid);
+        s->main()->ChannelInformation1Click();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(1, 2).center());
+        auto *editor = channel->findChild<QLineEdit *>(QStringLiteral("Edit1"));
+        QVERIFY(editor && editor->isVisible());
+        QTest::keyClicks(editor, QStringLiteral("438.5"));
+
+        answerFileDialog(s->path("typed.q42"));
+        s->trigger("FileCloseItem");
+        QVERIFY(!editor->isVisible());
+        QCOMPARE(s->workspace().channels().cell(1, 2), QStringLiteral("438.50000"));
+        const QByteArray saved = readFile(s->path("typed.q42"));
+        QVERIFY(saved.contains("CH02 | 438.50000 | "));
+        s->main()->close();
+    }
+
+    void cancelledDialogsDoNothing()
+    {
+        auto s = startUp();
+        fillRow(s->workspace(), 1, QStringLiteral("438.5"));
+        answerFileDialog(QString());
+        s->trigger("FileOpenItem");
+        answerFileDialog(QString());
+        s->trigger("FileCloseItem");
+        QCOMPARE(s->workspace().channels().cell(1, 1), QStringLiteral("438.50000"));
+        QCOMPARE(QDir(s->dir.path()).entryList({QStringLiteral("*.q42")}), QStringList());
+        s->main()->close();
+    }
+
+    void newAnsweredNoKeepsEverything()
+    {
+        auto s = startUp();
+        fillRow(s->workspace(), 3, QStringLiteral("440"));
+        s->workspace().functions().setIndex(FunctionSettings::APO, 4);
+        QString text, caption;
+        answerMessage(QMessageBox::No, &text, &caption);
+        s->trigger("FileNewItem");
+        QCOMPARE(text, s->workspace().texts().newPromptText);
+        QCOMPARE(caption, s->workspace().texts().newCaption);
+        QVERIFY(!text.isEmpty());
+        QCOMPARE(s->workspace().channels().cell(1, 3), QStringLiteral("440.00000"));
+        QCOMPARE(s->workspace().functions().index(FunctionSettings::APO), 4);
+        s->main()->close();
+    }
+
+    void newKeepsBandAndModel()
+    {
+        auto s = startUp();
+        s->workspace().setModelIndex(1);
+        s->workspace().bands().setCurrentIndex(1);
+        s->workspace().setCaption(QStringLiteral("R5   [400-430MHz]"));
+        fillRow(s->workspace(), 3, QStringLiteral("420"));
+        answerMessage(QMessageBox::Yes);
+        s->trigger("FileNewItem");
+        QCOMPARE(s->workspace().channels().cell(1, 3), QString());
+        QCOMPARE(s->workspace().modelIndex(), 1);
+        QCOMPARE(s->workspace().bands().currentText(), QStringLiteral("400-430MHz"));
+        QCOMPARE(s->main()->windowTitle(), QStringLiteral("R5"));
+        s->main()->close();
+    }
+
+    // Errors reach the standard box, and nothing is changed by a bad file.
+    void openErrorsShowTheBoxAndChangeNothing_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing") << QByteArray() << QStringLiteral("File not found");
+        QTest::newRow("letter in a number")
+            << QByteArray("VESQAR MEMORY CHANNEL\r\n\r\n\r\nTYPE0 PW-100\r\nBAND 400-430MHz\r\n"
+                          "APO x OFF\r\n")
+            << QStringLiteral("'x' is not a valid integer value");
+    }
+
+    void openErrorsShowTheBoxAndChangeNothing()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, message);
+        auto s = startUp();
+        fillRow(s->workspace(), 1, QStringLiteral("438.5"));
+        const QString path = s->path("bad.q42");
+        if (!content.isEmpty())
+            QVERIFY(writeFile(path, content));
+        answerFileDialog(path);
+        QString shown, caption;
+        answerMessage(QMessageBox::Ok, &shown, &caption);
+        s->trigger("FileOpenItem");
+        QCOMPARE(caption, QStringLiteral("KT-700"));
+        QVERIFY2(shown.startsWith(message), qPrintable(shown));
+        QCOMPARE(s->workspace().channels().cell(1, 1), QStringLiteral("438.50000"));
+        QCOMPARE(s->workspace().bands().currentText(), QStringLiteral("400-470MHz"));
+        QCOMPARE(s->main()->windowTitle(), QStringLiteral("PW-100"));
+        s->main()->close();
+    }
+
+    void saveToUnwritablePlaceShowsTheBox()
+    {
+        auto s = startUp();
+        const QString target = s->path("no-such-folder/conf.q42");
+        answerFileDialog(target);
+        QString shown;
+        answerMessage(QMessageBox::Ok, &shown);
+        s->trigger("FileCloseItem");
+        QVERIFY2(shown.startsWith(QStringLiteral("Unable to write to")), qPrintable(shown));
+        QVERIFY(!QFileInfo::exists(target));
+        s->main()->close();
+    }
+};
+
+QTEST_MAIN(TestFileCommands)
+#include "tst_filecommands.moc"
