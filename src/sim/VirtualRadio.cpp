@@ -290,9 +290,8 @@ void VirtualRadio::handleFrame(const QByteArray &frame)
     }
     if (m_silent)
         return;
-    const bool allowed = step == Handshake ||
-                         (step == Start && m_mode != Mode::Idle) ||
-                         m_mode == Mode::Programming;
+    const bool allowed =
+        step == Handshake || (step == Start && m_mode != Mode::Idle) || m_mode == Mode::Programming;
     if (!allowed)
         return;
 
@@ -322,7 +321,9 @@ void VirtualRadio::handleFrame(const QByteArray &frame)
 
 QByteArray VirtualRadio::answerTo(Step step, const QByteArray &frame)
 {
-    const quint16 address = quint16(at(frame, 2) << 8 | at(frame, 3));
+    // Reads and writes carry the address after the count; the other
+    // commands are shorter.
+    const auto address = [&frame] { return quint16(at(frame, 2) << 8 | at(frame, 3)); };
     switch (step) {
     case Handshake:
         m_mode = Mode::Greeted;
@@ -332,9 +333,9 @@ QByteArray VirtualRadio::answerTo(Step step, const QByteArray &frame)
         return AcknowledgeAnswer;
     case Read:
         // 57, the address and count asked for, the data.
-        return withCheck(QByteArray(1, char(0x57)) + frame.mid(2, 3) + m_image.block(address));
+        return withCheck(QByteArray(1, char(0x57)) + frame.mid(2, 3) + m_image.block(address()));
     case Write:
-        m_image.write(address, frame.mid(4, at(frame, 1) - 2));
+        m_image.write(address(), frame.mid(4, at(frame, 1) - 2));
         return AcknowledgeAnswer;
     case End:
         break;
