@@ -34,6 +34,8 @@ void fillTexts(LanguageTexts &t, const StringTable &table)
     take(t.exchangeFailedText, table, 60);
     take(t.newCaption, table, 62);
     take(t.newPromptText, table, 64);
+    take(t.writeRefusedText, table, 1001);
+    take(t.demoText, table, 1002);
 }
 
 // Replaces the items of a list with the entries' texts, keeping each item a

@@ -19,5 +19,7 @@ LanguageTexts LanguageTexts::builtIn()
     texts.newCaption = QStringLiteral("新建");
     texts.newPromptText =
         QStringLiteral("这将把全部信道和功能设置恢复为默认值，未保存的修改将会丢失。是否继续？");
+    texts.writeRefusedText = QStringLiteral("以下内容无法写入对讲机，请先修改后再写频：");
+    texts.demoText = QStringLiteral("演示模式：端口 1 连接的是虚拟对讲机");
     return texts;
 }

@@ -24,4 +24,6 @@ struct LanguageTexts {
     QString exchangeFailedText; // a read or write exchange failed
     QString newCaption;         // caption of the New confirmation
     QString newPromptText;      // text of the New confirmation
+    QString writeRefusedText;   // a write refused: the cells listed after it cannot be written
+    QString demoText;           // status line in demo mode: port 1 is a virtual radio
 };

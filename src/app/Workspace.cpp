@@ -1,5 +1,7 @@
 #include "app/Workspace.h"
 
+#include "radio/PortMap.h"
+
 Workspace::Workspace(QObject *parent)
     : QObject(parent), m_texts(LanguageTexts::builtIn()), m_channels(m_texts, m_bands)
 {
@@ -44,4 +46,9 @@ void Workspace::setPortNumber(int port)
         return;
     m_portNumber = port;
     Q_EMIT portChanged();
+}
+
+QString Workspace::portDevicePath() const
+{
+    return PortMap(m_portDevices, PortMap::systemDevices()).devicePath(m_portNumber);
 }

@@ -45,6 +45,9 @@ public:
     const QStringList &portDevices() const { return m_portDevices; }
     void setPortDevices(const QStringList &devices) { m_portDevices = devices; }
 
+    // The device the current port number stands for (configured, else the
+    // system's list); empty when it stands for none.
+    QString portDevicePath() const;
     bool singlePort() const { return m_singlePort; }
     void setSinglePort(bool on) { m_singlePort = on; }
 
