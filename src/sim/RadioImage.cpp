@@ -96,8 +96,11 @@ bool RadioImage::save(const QString &path, QString *error) const
 
 void RadioImage::setModel(int model)
 {
-    // "KT-", then the model byte, then fixed bytes.
-    const QString id = QStringLiteral("4B542D01%10000FF06").arg(model & 0xFF, 2, 16, QLatin1Char('0'));
+    // "KT-", 01, the model byte, then fixed bytes. (Joined rather than
+    // formatted: arg() would read "%10" as the tenth placeholder.)
+    const QString id = QStringLiteral("4B542D01") +
+                       QStringLiteral("%1").arg(model & 0xFF, 2, 16, QLatin1Char('0')) +
+                       QStringLiteral("00FF06");
     write(IdentificationAddress, hexBytes(id) + QByteArray(8, char(0xFF)));
 }
 
