@@ -10,6 +10,8 @@
 #include "channels/ToneList.h"
 #include "channels/TypedKey.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QFrame>
@@ -49,12 +51,17 @@ QStringList itemTexts(const QComboBox *combo)
     return texts;
 }
 
-// Losing the focus to a drop-down list or to another top-level window (an
-// error box) is not leaving the editor.
-bool leavesEditor(const QEvent *event)
+// Losing the focus to the list's own drop-down (which takes it twice: as a
+// popup, then for its item view) or to another top-level window (an error
+// box) is not leaving the editor.
+bool leavesEditor(const QComboBox *editor, const QEvent *event)
 {
     const Qt::FocusReason reason = static_cast<const QFocusEvent *>(event)->reason();
-    return reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason;
+    if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
+        return false;
+    const QWidget *dropDown = editor->view()->window();
+    const QWidget *now = QApplication::focusWidget();
+    return !(now && (now == dropDown || dropDown->isAncestorOf(now)));
 }
 
 } // namespace
@@ -218,10 +225,10 @@ bool Tchannel::eventFilter(QObject *watched, QEvent *event)
     } else if (watched == ComboBox1) {
         if (type == QEvent::KeyPress)
             return ComboBox1KeyPress(key);
-        if (type == QEvent::FocusOut && leavesEditor(event))
+        if (type == QEvent::FocusOut && leavesEditor(ComboBox1, event))
             ComboBox1Exit();
     } else if (watched == ComboBox2) {
-        if (type == QEvent::FocusOut && leavesEditor(event))
+        if (type == QEvent::FocusOut && leavesEditor(ComboBox2, event))
             ComboBox2Exit();
     } else if (watched == Button1) {
         // Any mouse button. A press whose add failed is kept from the button:

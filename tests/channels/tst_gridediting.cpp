@@ -1,0 +1,698 @@
+#include "app/Workspace.h"
+#include "channels/ChannelGrid.h"
+#include "channels/ChannelTable.h"
+#include "channels/Tchannel.h"
+#include "options/FunctionSettings.h"
+#include "support/TestSupport.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+using namespace TestSupport;
+
+namespace
+{
+
+const QString kOff = QStringLiteral("禁用");
+const QString kOn = QStringLiteral("启用");
+const QString kHigh = QStringLiteral("高功率");
+const QString kLow = QStringLiteral("低功率");
+const QString kWide = QStringLiteral("宽带");
+const QString kNarrow = QStringLiteral("窄带");
+
+// The channel editor window on screen and active, with the band 400-470MHz,
+// driven by mouse and keyboard as a user does.
+struct Editor {
+    Workspace ws;
+    ChannelTable &table = ws.channels();
+    std::unique_ptr<Tchannel> window;
+
+    explicit Editor(const QString &band = QStringLiteral("400-470MHz"))
+    {
+        if (!band.isEmpty()) {
+            ws.bands().add(band);
+            ws.bands().setCurrentIndex(0);
+        }
+        table.labelRows();
+        window = std::make_unique<Tchannel>(ws);
+        window->show();
+        window->activateWindow();
+    }
+    bool ready() { return QTest::qWaitForWindowActive(window.get()); }
+
+    ChannelGrid *grid() const { return window->grid(); }
+    template <typename T = QWidget> T *child(const char *name) const
+    {
+        return window->findChild<T *>(QLatin1String(name));
+    }
+    QLineEdit *frequencyEditor() const { return child<QLineEdit>("Edit1"); }
+    QComboBox *toneEditor() const { return child<QComboBox>("ComboBox1"); }
+    QComboBox *privacyEditor() const { return child<QComboBox>("ComboBox2"); }
+    QTimer *timer() const { return child<QTimer>("Timer1"); }
+
+    QPoint cellCentre(int column, int row) const
+    {
+        return grid()->visualRect(table.index(row, column)).center();
+    }
+    void click(int column, int row) const
+    {
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cellCentre(column, row));
+    }
+    void clickButton(const char *name) const
+    {
+        QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton);
+    }
+    // One notch of the wheel over the grid; up is away from the user.
+    void wheel(bool up) const
+    {
+        QWheelEvent event(QPointF(cellCentre(6, 8)),
+                          grid()->viewport()->mapToGlobal(QPointF(cellCentre(6, 8))), QPoint(),
+                          QPoint(0, up ? 120 : -120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(grid()->viewport(), &event);
+    }
+
+    // A key goes down and comes up again; each goes to the widget that has
+    // the focus at that moment, as from a keyboard.
+    static void key(Qt::Key key, const QString &text = QString())
+    {
+        QWidget *target = QApplication::focusWidget();
+        QVERIFY2(target, "nothing has the keyboard focus");
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QApplication::sendEvent(target, &press);
+        target = QApplication::focusWidget();
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+        QApplication::sendEvent(target, &release);
+    }
+    // Types the characters; '\b' is Backspace and '\r' Enter.
+    static void type(const QString &keys)
+    {
+        for (const QChar c : keys) {
+            if (c == u'\b')
+                key(Qt::Key_Backspace, QStringLiteral("\b"));
+            else if (c == u'\r')
+                key(Qt::Key_Return, QStringLiteral("\r"));
+            else
+                key(Qt::Key(c.toUpper().unicode()), QString(c));
+        }
+    }
+
+    QStringList row(int r) const
+    {
+        QStringList cells;
+        for (int c = 1; c < ChannelTable::ColumnCount; ++c)
+            cells << table.cell(c, r);
+        return cells;
+    }
+    // A complete channel at the frequency, as the table makes it.
+    void channel(int r, const QString &frequency)
+    {
+        table.setCell(ChannelTable::RxFrequency, r, frequency);
+        table.fillNewChannelDefaults(r);
+    }
+    // Where a widget lies, in the window's coordinates.
+    QRect placeOf(const QWidget *widget) const
+    {
+        return QRect(widget->mapTo(window.get(), QPoint(0, 0)), widget->size());
+    }
+    QRect cellPlace(int column, int row) const
+    {
+        const QRect cell = grid()->visualRect(table.index(row, column));
+        return QRect(grid()->viewport()->mapTo(window.get(), cell.topLeft()), cell.size());
+    }
+};
+
+QStringList newChannel(const QString &frequency)
+{
+    return {frequency, kOff, frequency, kOff, kHigh, kWide, kOn, kOff, kOn, kOff, kOff};
+}
+
+QStringList emptyChannel()
+{
+    return QStringList(ChannelTable::ColumnCount - 1, QString());
+}
+
+} // namespace
+
+// Editing the channel grid with mouse and keyboard: the overlay editors, the
+// two-state cells and the toggle suppression, the buttons and the timer of
+// the automatic add.
+class TestGridEditing : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+
+    void typedFrequencyCompletesChannelOnEnter()
+    {
+        Editor e;
+        QVERIFY(e.ready());
+        e.click(1, 3);
+        QLineEdit *edit = e.frequencyEditor();
+        QVERIFY(edit->isVisible());
+        // Shown over the cell without taking the keyboard from the grid.
+        QCOMPARE(QApplication::focusWidget(), e.grid());
+        QCOMPARE(e.placeOf(edit).topLeft(), e.cellPlace(1, 3).topLeft());
+
+        // The first digit typed on the grid starts the editor; the cell shows
+        // every key as it is typed.
+        Editor::type(QStringLiteral("438.5"));
+        QCOMPARE(QApplication::focusWidget(), edit);
+        QCOMPARE(edit->text(), QStringLiteral("438.5"));
+        QCOMPARE(e.row(3), (QStringList{"438.5"} + QStringList(10, QString())));
+
+        Editor::type(QStringLiteral("\r"));
+        QVERIFY(!edit->isVisible());
+        QCOMPARE(QApplication::focusWidget(), e.grid());
+        QCOMPARE(e.row(3), newChannel(QStringLiteral("438.50000")));
+    }
+
+    // Keys the frequency editor refuses are dropped without a word.
+    void frequencyEditorKeys_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("committed");
+        QTest::newRow("separator after two digits") << "C"
+                                                    << "43.8.5"
+                                                    << "438.5"
+                                                    << "438.50000";
+        QTest::newRow("second separator") << "C"
+                                          << "438.5.1"
+                                          << "438.51"
+                                          << "438.51000";
+        QTest::newRow("comma is not the separator") << "C"
+                                                    << "438,5"
+                                                    << "4385"
+                                                    << "470.00000";
+        QTest::newRow("letters and signs") << "C"
+                                           << "4x3-8 +e5"
+                                           << "4385"
+                                           << "470.00000";
+        QTest::newRow("nine characters at most") << "C"
+                                                 << "438.1234567"
+                                                 << "438.12345"
+                                                 << "438.12500";
+        QTest::newRow("comma system takes the comma") << "de_DE"
+                                                      << "438,5"
+                                                      << "438,5"
+                                                      << "438,50000";
+        QTest::newRow("comma system drops the full stop") << "de_DE"
+                                                          << "438.5"
+                                                          << "4385"
+                                                          << "470,00000";
+    }
+    void frequencyEditorKeys()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, keys);
+        QFETCH(QString, shown);
+        QFETCH(QString, committed);
+        QLocale::setDefault(QLocale(locale));
+        Editor e;
+        QVERIFY(e.ready());
+        e.click(1, 2);
+        Editor::type(keys);
+        QCOMPARE(e.frequencyEditor()->text(), shown);
+        QCOMPARE(e.table.cell(1, 2), shown);
+        Editor::type(QStringLiteral("\r"));
+        QCOMPARE(e.table.cell(1, 2), committed);
+        QCOMPARE(e.table.cell(3, 2), committed);
+    }
+
+    // Backspace on a whole frequency empties the cell at once, and typing
+    // starts afresh; erasing the receive frequency deletes the channel at
+    // the commit.
+    void backspaceOnCompleteFrequency()
+    {
+        Editor e;
+        QVERIFY(e.ready());
+        e.channel(5, QStringLiteral("438.50000"));
+        e.click(1, 5);
+        Editor::type(QStringLiteral("\b"));
+        QCOMPARE(e.table.cell(1, 5), QString());
+        QCOMPARE(e.frequencyEditor()->text(), QString());
+        e.click(1, 6);
+        QCOMPARE(e.row(5), emptyChannel());
+    }
+
+    // The arrow keys (and the wheel right of the tone columns) set the
+    // suppression flag before they move, so arriving on a two-state cell
+    // does not flip it; the next click does. Other moves flip on arrival.
+    void movesOntoTwoStateCell_data()
+    {
+        QTest::addColumn<QPoint>("from");
+        QTest::addColumn<QString>("move");
+        QTest::addColumn<QPoint>("to");
+        QTest::addColumn<bool>("flipsOnArrival");
+        QTest::newRow("Right") << QPoint(4, 2) << "Right" << QPoint(5, 2) << false;
+        QTest::newRow("Left") << QPoint(6, 2) << "Left" << QPoint(5, 2) << false;
+        QTest::newRow("Up") << QPoint(5, 3) << "Up" << QPoint(5, 2) << false;
+        QTest::newRow("Down") << QPoint(5, 1) << "Down" << QPoint(5, 2) << false;
+        QTest::newRow("wheel up") << QPoint(5, 3) << "wheel up" << QPoint(5, 2) << false;
+        QTest::newRow("wheel down") << QPoint(5, 1) << "wheel down" << QPoint(5, 2) << false;
+        QTest::newRow("End") << QPoint(1, 2) << "End" << QPoint(11, 2) << true;
+        QTest::newRow("PageDown") << QPoint(5, 1) << "PageDown" << QPoint(5, 16) << true;
+    }
+    void movesOntoTwoStateCell()
+    {
+        QFETCH(QPoint, from);
+        QFETCH(QString, move);
+        QFETCH(QPoint, to);
+        QFETCH(bool, flipsOnArrival);
+        Editor e;
+        QVERIFY(e.ready());
+        for (int r = 1; r <= 16; ++r)
+            e.channel(r, QStringLiteral("440.00000"));
+        e.click(from.x(), from.y());
+        const QString before = e.table.cell(to.x(), to.y());
+        const QString after = to.x() == 5 ? kLow : kOn;
+
+        if (move.startsWith(QLatin1String("wheel")))
+            e.wheel(move.endsWith(QLatin1String("up")));
+        else
+            Editor::key(move == "Right"  ? Qt::Key_Right
+                        : move == "Left" ? Qt::Key_Left
+                        : move == "Up"   ? Qt::Key_Up
+                        : move == "Down" ? Qt::Key_Down
+                        : move == "End"  ? Qt::Key_End
+                                         : Qt::Key_PageDown);
+        QCOMPARE(QPoint(e.table.currentColumn(), e.table.currentRow()), to);
+        QCOMPARE(QPoint(e.grid()->selectedColumn(), e.grid()->selectedRow()), to);
+        QCOMPARE(e.table.cell(to.x(), to.y()), flipsOnArrival ? after : before);
+        e.click(to.x(), to.y());
+        QCOMPARE(e.table.cell(to.x(), to.y()), flipsOnArrival ? before : after);
+    }
+
+    // An arrow move that ends on a tone cell leaves the flag set: the first
+    // click on a two-state cell only selects it. Clicks on a row without a
+    // receive frequency leave the flag alone.
+    void firstClickAfterArrowMoveIsSwallowed()
+    {
+        Editor e;
+        QVERIFY(e.ready());
+        e.channel(2, QStringLiteral("440.00000"));
+        e.click(3, 2);
+        Editor::key(Qt::Key_Right);
+        QVERIFY(e.toneEditor()->isVisible());
+        e.click(6, 9);
+        QCOMPARE(e.row(9), emptyChannel());
+        e.click(6, 2);
+        QCOMPARE(e.table.cell(6, 2), kWide);
+        e.click(6, 2);
+        QCOMPARE(e.table.cell(6, 2), kNarrow);
+        e.click(6, 2);
+        QCOMPARE(e.table.cell(6, 2), kWide);
+    }
+
+    // The tone editor completes typed text from the tone list; the cell
+    // holds only the OFF word or a whole entry.
+    void toneEditorCompletes_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<QString>("cell");
+        QTest::newRow("6") << "\b6"
+                           << "63.0"
+                           << "3.0"
+                           << "63.0";
+        QTest::newRow("6 then 7") << "\b67"
+                                  << "67.0"
+                                  << ".0"
+                                  << "67.0";
+        QTest::newRow("d") << "\bd"
+                           << "D017N"
+                           << "017N"
+                           << "D017N";
+        QTest::newRow("lower-case inverted code") << "\bd023i"
+                                                  << "D023I"
+                                                  << ""
+                                                  << "D023I";
+        QTest::newRow("15") << "\b15"
+                            << "151.4"
+                            << "1.4"
+                            << "151.4";
+        QTest::newRow("other keys dropped") << "\b6x,a 7"
+                                            << "67.0"
+                                            << ".0"
+                                            << "67.0";
+        QTest::newRow("matches no entry") << "\b67\b"
+                                          << "67"
+                                          << "" << kOff;
+        QTest::newRow("no entry begins so") << "\b67.5"
+                                            << "67.5"
+                                            << "" << kOff;
+        QTest::newRow("Backspace on the OFF word") << "\b" << kOff << kOff << kOff;
+        QTest::newRow("all erased") << "\b6\b\b" << kOff << kOff << kOff;
+    }
+    void toneEditorCompletes()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QString, shown);
+        QFETCH(QString, selected);
+        QFETCH(QString, cell);
+        Editor e;
+        QVERIFY(e.ready());
+        e.channel(4, QStringLiteral("440.00000"));
+        e.click(4, 4);
+        QComboBox *tone = e.toneEditor();
+        QVERIFY(tone->isVisible());
+        QCOMPARE(tone->currentText(), kOff);
+        // The list lies over the cell, one pixel further left.
+        QCOMPARE(e.placeOf(tone).topLeft(), e.cellPlace(4, 4).topLeft() - QPoint(1, 0));
+        QTest::mouseClick(tone->lineEdit(), Qt::LeftButton);
+        QVERIFY(tone->hasFocus());
+        Editor::type(keys);
+        QCOMPARE(tone->currentText(), shown);
+        QCOMPARE(tone->lineEdit()->selectedText(), selected);
+        QCOMPARE(e.table.cell(4, 4), cell);
+        QCOMPARE(e.table.cell(2, 4), kOff);
+    }
+
+    void toneEditorShowsCellAndClosesOnEnter()
+    {
+        Editor e;
+        QVERIFY(e.ready());
+        e.channel(4, QStringLiteral("440.00000"));
+        e.table.setCell(2, 4, QStringLiteral("D754I"));
+        e.click(2, 4);
+        QComboBox *tone = e.toneEditor();
+        QCOMPARE(tone->currentText(), QStringLiteral("D754I"));
+        // A choice from the drop-down list goes into the cell; opening the
+        // list does not close the editor.
+        QTest::mouseClick(tone, Qt::LeftButton, {}, QPoint(tone->width() - 4, tone->height() / 2));
+        QTRY_VERIFY(tone->view()->isVisible());
+        QVERIFY(tone->isVisible());
+        Editor::key(Qt::Key_Up);
+        Editor::key(Qt::Key_Return);
+        QTRY_VERIFY(!tone->view()->isVisible());
+        QCOMPARE(e.table.cell(2, 4), QStringLiteral("D743I"));
+        QVERIFY(tone->isVisible());
+        QVERIFY(tone->hasFocus());
+        Editor::type(QStringLiteral("\r"));
+        QVERIFY(!tone->isVisible());
+        QCOMPARE(e.table.cell(2, 4), QStringLiteral("D743I"));
+        // A row without receive frequency gets no editor.
+        e.click(2, 9);
+        QVERIFY(!tone->isVisible());
+    }
+
+    // Holding automatic add: one channel on the press, one more after a
+    // second, then one every 200 ms; past the upper band edge the sequence
+    // starts again at the lower edge, and at the last row it stops. Each new
+    // row is selected as by a click, without flipping a two-state cell.
+    void automaticAddWhileHeld_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::newRow("receive frequency") << 1;
+        QTest::newRow("power") << 5;
+    }
+    void automaticAddWhileHeld()
+    {
+        QFETCH(int, column);
+        Editor e;
+        QVERIFY(e.ready());
+        e.ws.functions().setIndex(FunctionSettings::Step, 4); // 25 kHz
+        e.channel(13, QStringLiteral("469.95000"));
+        e.click(column, 13);
+        auto *add = e.child<QPushButton>("Button1");
+
+        QTest::mousePress(add, Qt::LeftButton);
+        QCOMPARE(e.row(14), newChannel(QStringLiteral("469.97500")));
+        QCOMPARE(e.table.currentRow(), 14);
+        QCOMPARE(QPoint(e.grid()->selectedColumn(), e.grid()->selectedRow()), QPoint(column, 14));
+        QLineEdit *edit = e.frequencyEditor();
+        QCOMPARE(edit->isVisible(), column == 1);
+        if (column == 1) {
+            QCOMPARE(e.placeOf(edit).topLeft(), e.cellPlace(1, 14).topLeft());
+            QCOMPARE(edit->text(), QStringLiteral("469.97500"));
+        }
+
+        QTest::qWait(700);
+        QCOMPARE(e.table.cell(1, 15), QString());
+        QTRY_COMPARE_WITH_TIMEOUT(e.table.cell(1, 15), QStringLiteral("470.00000"), 2000);
+        // 470.025 lies above the band.
+        QTRY_COMPARE_WITH_TIMEOUT(e.table.cell(1, 16), QStringLiteral("400.00000"), 1000);
+        QCOMPARE(e.row(15), newChannel(QStringLiteral("470.00000")));
+        QCOMPARE(e.row(16), newChannel(QStringLiteral("400.00000")));
+        QCOMPARE(e.table.currentRow(), 16);
+
+        QTest::qWait(500);
+        QCOMPARE(e.table.currentRow(), 16);
+        QCOMPARE(e.row(16), newChannel(QStringLiteral("400.00000")));
+        QCOMPARE(e.row(1), emptyChannel());
+        QTest::mouseRelease(add, Qt::LeftButton);
+        QVERIFY(!e.timer()->isActive());
+    }
+
+    void automaticAddShortClickStartsFirstChannel()
+    {
+        Editor e;
+        QVERIFY(e.ready());
+        e.click(3, 1);
+        QTest::mouseClick(e.child<QPushButton>("Button1"), Qt::LeftButton);
+        QCOMPARE(e.row(1), newChannel(QStringLiteral("400.00000")));
+        QVERIFY(!e.timer()->isActive());
+        // A receive frequency typed but not yet committed is completed.
+        e.click(1, 2);
+        Editor::type(QStringLiteral("455.1234"));
+        QTest::mouseClick(e.child<QPushButton>("Button1"), Qt::LeftButton);
+        QCOMPARE(e.row(2), newChannel(QStringLiteral("455.12500")));
+        QCOMPARE(e.row(3), emptyChannel());
+        QCOMPARE(e.frequencyEditor()->text(), QStringLiteral("455.12500"));
+    }
+
+    // Without a current band the first normalisation fails: the add ends
+    // there, with no timer left running behind the error box.
+    void automaticAddWithoutBandStopsAtFirstError()
+    {
+        Editor e{QString()};
+        QVERIFY(e.ready());
+        auto *add = e.child<QPushButton>("Button1");
+        QString shown;
+        bool timerRunning = true;
+        onNextModal([&](QWidget *box) {
+            shown = messageText(box);
+            timerRunning = e.timer()->isActive();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        QTest::mousePress(add, Qt::LeftButton);
+        QCOMPARE(shown, QStringLiteral("'' is not a valid floating point value."));
+        QVERIFY(!timerRunning);
+        QVERIFY(!e.timer()->isActive());
+        QVERIFY(!add->isDown());
+        QCOMPARE(e.row(1), emptyChannel());
+    }
+
+    // The moves take the channel along and the current row follows it while
+    // the grid's selection stays; at the ends and on an unused row nothing
+    // moves. The frequency editor left over the old row closes when the
+    // rows are redrawn.
+    void moveChannel_data()
+    {
+        QTest::addColumn<int>("startRow");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("endRow");
+        QTest::newRow("down twice") << 5 << "Button4" << 7;
+        QTest::newRow("up twice") << 5 << "Button3" << 3;
+        QTest::newRow("up on row 1") << 1 << "Button3" << 1;
+        QTest::newRow("down on row 16") << 16 << "Button4" << 16;
+        QTest::newRow("unused row") << 8 << "Button4" << 8;
+    }
+    void moveChannel()
+    {
+        QFETCH(int, startRow);
+        QFETCH(QString, button);
+        QFETCH(int, endRow);
+        Editor e;
+        QVERIFY(e.ready());
+        for (int r : {1, 5, 16})
+            e.channel(r, QStringLiteral("4%1.00000").arg(r, 2, 10, QLatin1Char('0')));
+        QStringList before;
+        for (int r = 1; r <= 16; ++r)
+            before << e.table.cell(1, r);
+        e.click(1, startRow);
+        QLineEdit *edit = e.frequencyEditor();
+        QVERIFY(edit->isVisible());
+
+        e.clickButton(qPrintable(button));
+        e.clickButton(qPrintable(button));
+        QCOMPARE(e.table.currentRow(), endRow);
+        QCOMPARE(e.grid()->selectedRow(), startRow);
+        QStringList after = before;
+        after.move(startRow - 1, endRow - 1);
+        for (int r = 1; r <= 16; ++r) {
+            const QString rx = after.at(r - 1);
+            QCOMPARE(e.row(r), rx.isEmpty() ? emptyChannel() : newChannel(rx));
+        }
+        QCOMPARE(edit->text(), e.table.cell(1, endRow));
+        if (endRow != startRow)
+            QTRY_VERIFY(!edit->isVisible());
+        else
+            QVERIFY(edit->isVisible());
+    }
+
+    void deleteAllAsksFirst_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("No") << false;
+        QTest::newRow("Yes") << true;
+    }
+    void deleteAllAsksFirst()
+    {
+        QFETCH(bool, yes);
+        Editor e;
+        QVERIFY(e.ready());
+        for (int r : {1, 9, 16})
+            e.channel(r, QStringLiteral("440.00000"));
+        e.click(1, 9);
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QString caption, text;
+        QMessageBox::StandardButtons buttons;
+        onNextModal([&](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            QVERIFY(box);
+            icon = box->icon();
+            caption = box->windowTitle();
+            text = box->text();
+            buttons = box->standardButtons();
+            QTest::mouseClick(box->button(yes ? QMessageBox::Yes : QMessageBox::No),
+                              Qt::LeftButton);
+        });
+        e.clickButton("Button2");
+        QCOMPARE(text, QStringLiteral("删除所有信道!"));
+        QCOMPARE(caption, QStringLiteral("警告"));
+        QCOMPARE(icon, QMessageBox::Warning);
+        QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No);
+        for (int r : {1, 9, 16})
+            QCOMPARE(e.row(r), yes ? emptyChannel() : newChannel(QStringLiteral("440.00000")));
+        QCOMPARE(e.frequencyEditor()->isVisible(), !yes);
+    }
+
+    // The Delete key and the delete-channel button empty the current row at
+    // once and close the editors.
+    void deleteChannel_data()
+    {
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("Delete key") << true;
+        QTest::newRow("delete channel button") << false;
+    }
+    void deleteChannel()
+    {
+        QFETCH(bool, byKey);
+        Editor e;
+        QVERIFY(e.ready());
+        e.channel(6, QStringLiteral("440.00000"));
+        e.channel(7, QStringLiteral("441.00000"));
+        e.click(4, 6);
+        QVERIFY(e.toneEditor()->isVisible());
+        if (byKey)
+            Editor::key(Qt::Key_Delete);
+        else
+            e.clickButton("Button5");
+        QCOMPARE(e.row(6), emptyChannel());
+        QCOMPARE(e.row(7), newChannel(QStringLiteral("441.00000")));
+        QVERIFY(!e.toneEditor()->isVisible());
+    }
+
+    void privacyEditorWritesChoice()
+    {
+        Editor e;
+        QVERIFY(e.ready());
+        e.channel(6, QStringLiteral("440.00000"));
+        e.table.setCell(10, 6, QStringLiteral("扰频"));
+        e.click(10, 6);
+        QComboBox *privacy = e.privacyEditor();
+        QVERIFY(privacy->isVisible());
+        QCOMPARE(e.placeOf(privacy).topLeft(), e.cellPlace(10, 6).topLeft() - QPoint(1, 0));
+        QCOMPARE(privacy->currentText(), QStringLiteral("扰频"));
+        // Opening the list does not close the editor.
+        QTest::mouseClick(privacy, Qt::LeftButton);
+        QTRY_VERIFY(privacy->view()->isVisible());
+        QVERIFY(privacy->isVisible());
+        Editor::key(Qt::Key_Up);
+        Editor::key(Qt::Key_Return);
+        QTRY_VERIFY(!privacy->view()->isVisible());
+        QCOMPARE(e.table.cell(10, 6), QStringLiteral("压扩"));
+        QVERIFY(privacy->hasFocus());
+        // Leaving it closes it.
+        Editor::key(Qt::Key_Tab);
+        QVERIFY(!privacy->isVisible());
+        QCOMPARE(e.table.cell(10, 6), QStringLiteral("压扩"));
+    }
+
+    // A frequency typed and then left by activating another window stays as
+    // typed, with the editor closed and nothing committed, until the next
+    // selection change commits it before the selection moves; the click
+    // logic then runs on the new cell.
+    void typedFrequencyWaitsForSelectionChange_data()
+    {
+        QTest::addColumn<QString>("move");
+        QTest::addColumn<QPoint>("to");
+        QTest::addColumn<QString>("editor");
+        QTest::newRow("click") << "click" << QPoint(1, 6) << "Edit1";
+        QTest::newRow("Right") << "Right" << QPoint(2, 3) << "ComboBox1";
+        QTest::newRow("Down") << "Down" << QPoint(1, 4) << "Edit1";
+        QTest::newRow("wheel down") << "wheel down" << QPoint(1, 4) << "Edit1";
+        QTest::newRow("Enter on the grid") << "Enter" << QPoint(1, 3) << "Edit1";
+    }
+    void typedFrequencyWaitsForSelectionChange()
+    {
+        QFETCH(QString, move);
+        QFETCH(QPoint, to);
+        QFETCH(QString, editor);
+        Editor e;
+        QVERIFY(e.ready());
+        e.click(1, 3);
+        Editor::type(QStringLiteral("438.5"));
+        // What the main window does when another child window becomes active.
+        e.window->FormDeactivate();
+        QVERIFY(!e.window->isFrequencyEditorVisible());
+        QCOMPARE(e.row(3), (QStringList{"438.5"} + QStringList(10, QString())));
+
+        e.grid()->setFocus();
+        if (move == "click")
+            e.click(to.x(), to.y());
+        else if (move == "wheel down")
+            e.wheel(false);
+        else
+            Editor::key(move == "Right"  ? Qt::Key_Right
+                        : move == "Down" ? Qt::Key_Down
+                                         : Qt::Key_Return,
+                        move == "Enter" ? QStringLiteral("\r") : QString());
+        QCOMPARE(QPoint(e.table.currentColumn(), e.table.currentRow()), to);
+        if (move == "Enter") {
+            // Enter on the grid opens the editor on the typed text, a second
+            // Enter gives it the keyboard, and Enter there commits.
+            QLineEdit *edit = e.frequencyEditor();
+            QVERIFY(edit->isVisible());
+            QCOMPARE(edit->text(), QStringLiteral("438.5"));
+            QCOMPARE(QApplication::focusWidget(), e.grid());
+            QCOMPARE(e.table.cell(2, 3), QString());
+            Editor::type(QStringLiteral("\r"));
+            QCOMPARE(QApplication::focusWidget(), edit);
+            QCOMPARE(e.table.cell(2, 3), QString());
+            Editor::type(QStringLiteral("\r"));
+        }
+        QCOMPARE(e.row(3), newChannel(QStringLiteral("438.50000")));
+        QWidget *shown = e.child(qPrintable(editor));
+        if (move != "Enter") {
+            QVERIFY(shown->isVisible());
+            QCOMPARE(e.placeOf(shown).top(), e.cellPlace(to.x(), to.y()).top());
+        }
+    }
+};
+
+QTEST_MAIN(TestGridEditing)
+#include "tst_gridediting.moc"
