@@ -52,7 +52,10 @@ public:
 
     // Runs a whole exchange on the device (reopened by the port reset of the
     // opening). A write is first checked with MemoryMap::validate; when it
-    // finds problems, nothing is sent and the result is Refused.
+    // finds problems, nothing is sent and the result is Refused. While it
+    // runs, the link follows the workspace's single-port mode. A call made
+    // while an exchange runs (from an event handled during a wait) returns
+    // Failed at once and changes nothing.
     Result run(Direction direction, const QString &devicePath);
 
     bool isRunning() const { return m_running; }
@@ -74,11 +77,46 @@ Q_SIGNALS:
     void progressChanged(int value, int maximum);
 
 private:
+    // How a step's answer ended the step.
+    enum class Outcome {
+        Done,     // a read answer with a good check byte, or an acknowledge
+        Rejected, // any other answer, no answer included
+        Stopped,  // the exchange fails at once: repeat bound reached or device lost
+    };
+
+    // False when the port cannot be opened; otherwise the success flag
+    // tells whether a sequence follows.
+    bool opening();
+    void readSequence();
+    void writeSequence();
+    void closing();
+
+    // One block read, repeated on busy answers and bad check bytes; the
+    // before action runs ahead of every sending.
+    Outcome readAnswer(const QString &command, const QString &what, QString *block,
+                       const std::function<void()> &before = {});
+    // A block read the exchange cannot do without: a rejected answer fails it.
+    bool readBlock(int address, const QString &what, QString *block);
+    // One write, built anew for every sending, repeated on busy answers.
+    Outcome writeAnswer(const std::function<QString()> &command, const QString &what);
+
+    // True, after recording the failure, when the device has gone.
+    bool linkLost();
+    // Clears the success flag; the first reason given is the one reported.
+    void fail(const QString &reason);
+    void setProgress(int value);
+    void advanceProgress() { setProgress(m_progress + ProgressPerBlock); }
+
+    static constexpr int ProgressPerBlock = 5;
+
     SerialLink &m_link;
     Workspace &m_workspace;
     std::function<QDateTime()> m_clock;
     int m_repeatLimit = DefaultRepeatLimit;
     bool m_running = false;
+    bool m_success = false; // the exchange's success flag
+    bool m_lost = false;    // the device went away during this run
+    QString m_devicePath;
     int m_progress = 0;
     int m_progressMaximum = 0;
     QString m_failureText;
