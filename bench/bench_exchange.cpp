@@ -1,0 +1,123 @@
+// Wall time and CPU time of a full read and a full write of 16 channels
+// against the virtual radio at line rate, beside the sum of the exchange's
+// fixed waits. The radio runs as its own process (ktprog-radio --pace), so
+// the CPU time measured here is the program's side alone.
+//
+// Usage: bench_exchange [runs]   (default 3 runs of each direction)
+// Targets: wall time within 10% of the waits' sum, CPU time under 3% of the
+// wall time.
+
+#include "app/Workspace.h"
+#include "radio/Exchange.h"
+#include "radio/SerialLink.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace
+{
+
+// The waits of an exchange of 16 channels in milliseconds: the port reset,
+// the handshake, the start, 21 block steps (identification, band, and for
+// a read information, 16 channels and two function blocks; for a write 16
+// channels, two function blocks and information), the end.
+const int ExchangeWaits[] = {150, 150, 80,  70,  100, 100, 100, 100, 100, 100, 100, 100, 100,
+                             100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 70};
+
+int nominalWaitsMs()
+{
+    int sum = 0;
+    for (const int ms : ExchangeWaits)
+        sum += ms;
+    return sum;
+}
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval &t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+struct Measure {
+    double wallMs = 0;
+    double cpuMs = 0;
+};
+
+template <typename Action> Measure measure(Action action)
+{
+    QElapsedTimer wall;
+    const double cpuStart = cpuSeconds();
+    wall.start();
+    action();
+    Measure m;
+    m.wallMs = wall.nsecsElapsed() / 1e6;
+    m.cpuMs = (cpuSeconds() - cpuStart) * 1000;
+    return m;
+}
+
+void print(const char *name, const Measure &m, double waitsMs)
+{
+    std::printf("%-16s wall %7.1f ms  cpu %6.1f ms  wall/waits %5.3f  cpu/wall %5.2f%%\n", name,
+                m.wallMs, m.cpuMs, m.wallMs / waitsMs, 100 * m.cpuMs / m.wallMs);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const int runs = argc > 1 ? qMax(1, atoi(argv[1])) : 3;
+
+    QProcess radio;
+    radio.start(QStringLiteral(KT_RADIO_TOOL), {QStringLiteral("--pace")});
+    if (!radio.waitForStarted() || !radio.waitForReadyRead(5000)) {
+        std::fprintf(stderr, "bench_exchange: cannot start %s\n", KT_RADIO_TOOL);
+        return 1;
+    }
+    const QString device = QString::fromLocal8Bit(radio.readLine()).trimmed();
+
+    Workspace workspace;
+    workspace.bands().add(QStringLiteral("400-470MHz"));
+    SerialLink link;
+    Exchange exchange(link, workspace);
+
+    // The waits alone: the same series of waits on a link without a port.
+    SerialLink idle;
+    const Measure waits = measure([&idle] {
+        for (const int ms : ExchangeWaits)
+            idle.SysDelay(ms);
+    });
+    std::printf("device %s, %d runs each; nominal sum of waits %d ms\n", qPrintable(device), runs,
+                nominalWaitsMs());
+    print("waits alone", waits, nominalWaitsMs());
+
+    int failures = 0;
+    for (const auto direction : {Exchange::Direction::Read, Exchange::Direction::Write}) {
+        const char *name = direction == Exchange::Direction::Read ? "read" : "write";
+        Measure total;
+        for (int run = 0; run < runs; ++run) {
+            Exchange::Result result = Exchange::Result::Failed;
+            const Measure m = measure([&] { result = exchange.run(direction, device); });
+            if (result != Exchange::Result::Success) {
+                std::fprintf(stderr, "bench_exchange: %s failed: %s\n", name,
+                             qPrintable(exchange.failureText()));
+                ++failures;
+            }
+            print(name, m, nominalWaitsMs());
+            total.wallMs += m.wallMs / runs;
+            total.cpuMs += m.cpuMs / runs;
+        }
+        print(qPrintable(QStringLiteral("%1 mean").arg(QLatin1String(name))), total,
+              nominalWaitsMs());
+    }
+    link.close();
+    radio.terminate();
+    radio.waitForFinished(3000);
+    return failures == 0 ? 0 : 1;
+}
