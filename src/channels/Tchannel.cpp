@@ -17,6 +17,7 @@
 #include <QFrame>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSignalBlocker>
@@ -222,6 +223,11 @@ bool Tchannel::eventFilter(QObject *watched, QEvent *event)
             return Edit1KeyPress(key);
         if (type == QEvent::KeyRelease)
             Edit1KeyUp();
+        // Only typed keys reach the cell; a paste with the middle button
+        // would bring any text.
+        if ((type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease) &&
+            static_cast<const QMouseEvent *>(event)->button() == Qt::MiddleButton)
+            return true;
     } else if (watched == ComboBox1) {
         if (type == QEvent::KeyPress)
             return ComboBox1KeyPress(key);
@@ -383,6 +389,8 @@ void Tchannel::placeEditor(QWidget *editor, int column, int row)
 
 bool Tchannel::Edit1KeyPress(const QKeyEvent *event)
 {
+    if (event->matches(QKeySequence::Paste))
+        return true;
     const QChar key = typedKey(event);
     if (key.isNull())
         return false;
@@ -416,7 +424,11 @@ bool Tchannel::ComboBox1KeyPress(const QKeyEvent *event)
     {
         // Changes made here are followed by one text-change handling below.
         const QSignalBlocker blocker(edit);
-        if (typed == EditorKeyRules::Backspace && edit->text() == ComboBox1->itemText(0))
+        // Backspace on the OFF word starts afresh. "禁用" is the OFF word of
+        // both Chinese languages; the current OFF word covers English too.
+        const QString text = edit->text();
+        if (typed == EditorKeyRules::Backspace &&
+            (text == QStringLiteral("禁用") || text == ComboBox1->itemText(0)))
             edit->clear();
         const QChar key = EditorKeyRules::toneKey(typed);
         if (key.isNull())

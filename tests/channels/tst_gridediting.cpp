@@ -1,3 +1,5 @@
+#include "app/LanguageSwitch.h"
+#include "app/StringTable.h"
 #include "app/Workspace.h"
 #include "channels/ChannelGrid.h"
 #include "channels/ChannelTable.h"
@@ -7,6 +9,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QLocale>
@@ -15,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 #include <memory>
+#include <optional>
 
 using namespace TestSupport;
 
@@ -82,26 +86,19 @@ struct Editor {
 
     // A key goes down and comes up again; each goes to the widget that has
     // the focus at that moment, as from a keyboard.
-    static void key(Qt::Key key, const QString &text = QString())
+    static void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        QWidget *target = QApplication::focusWidget();
-        QVERIFY2(target, "nothing has the keyboard focus");
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-        QApplication::sendEvent(target, &press);
-        target = QApplication::focusWidget();
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-        QApplication::sendEvent(target, &release);
+        QVERIFY2(QApplication::focusWidget(), "nothing has the keyboard focus");
+        QTest::keyPress(QApplication::focusWidget(), key, modifiers);
+        QTest::keyRelease(QApplication::focusWidget(), key, modifiers);
     }
     // Types the characters; '\b' is Backspace and '\r' Enter.
     static void type(const QString &keys)
     {
         for (const QChar c : keys) {
-            if (c == u'\b')
-                key(Qt::Key_Backspace, QStringLiteral("\b"));
-            else if (c == u'\r')
-                key(Qt::Key_Return, QStringLiteral("\r"));
-            else
-                key(Qt::Key(c.toUpper().unicode()), QString(c));
+            QVERIFY2(QApplication::focusWidget(), "nothing has the keyboard focus");
+            QTest::keyPress(QApplication::focusWidget(), c.toLatin1());
+            QTest::keyRelease(QApplication::focusWidget(), c.toLatin1());
         }
     }
 
@@ -317,58 +314,58 @@ private Q_SLOTS:
 
     // The tone editor completes typed text from the tone list; the cell
     // holds only the OFF word or a whole entry.
+    // Rows: keys typed after clicking into the editor, then the text shown,
+    // its selected (completed) part and the cell. English has its own OFF
+    // word, which the language switch puts at the head of the list.
     void toneEditorCompletes_data()
     {
+        QTest::addColumn<bool>("english");
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("selected");
         QTest::addColumn<QString>("cell");
-        QTest::newRow("6") << "\b6"
-                           << "63.0"
-                           << "3.0"
-                           << "63.0";
-        QTest::newRow("6 then 7") << "\b67"
-                                  << "67.0"
-                                  << ".0"
-                                  << "67.0";
-        QTest::newRow("d") << "\bd"
-                           << "D017N"
-                           << "017N"
-                           << "D017N";
-        QTest::newRow("lower-case inverted code") << "\bd023i"
-                                                  << "D023I"
-                                                  << ""
-                                                  << "D023I";
-        QTest::newRow("15") << "\b15"
-                            << "151.4"
-                            << "1.4"
-                            << "151.4";
-        QTest::newRow("other keys dropped") << "\b6x,a 7"
-                                            << "67.0"
-                                            << ".0"
-                                            << "67.0";
-        QTest::newRow("matches no entry") << "\b67\b"
-                                          << "67"
-                                          << "" << kOff;
-        QTest::newRow("no entry begins so") << "\b67.5"
-                                            << "67.5"
-                                            << "" << kOff;
-        QTest::newRow("Backspace on the OFF word") << "\b" << kOff << kOff << kOff;
-        QTest::newRow("all erased") << "\b6\b\b" << kOff << kOff << kOff;
+        const auto row = [](const char *name, bool english, const char *keys, const QString &shown,
+                            const QString &selected, const QString &cell) {
+            QTest::newRow(name) << english << QString::fromLatin1(keys) << shown << selected
+                                << cell;
+        };
+        const QString off = QStringLiteral("OFF");
+        row("6", false, "\b6", "63.0", "3.0", "63.0");
+        row("6 then 7", false, "\b67", "67.0", ".0", "67.0");
+        row("d", false, "\bd", "D017N", "017N", "D017N");
+        row("lower-case inverted code", false, "\bd023i", "D023I", "", "D023I");
+        row("15", false, "\b15", "151.4", "1.4", "151.4");
+        row("other keys dropped", false, "\b6x,a 7", "67.0", ".0", "67.0");
+        row("matches no entry", false, "\b67\b", "67", "", kOff);
+        row("no entry begins so", false, "\b67.5", "67.5", "", kOff);
+        row("Backspace on the OFF word", false, "\b", kOff, kOff, kOff);
+        row("all erased", false, "\b6\b\b", kOff, kOff, kOff);
+        row("English: Backspace on the OFF word", true, "\b", off, off, off);
+        row("English: 6 then 7", true, "\b67", "67.0", ".0", "67.0");
+        row("English: matches no entry", true, "\bd\b", "D", "", off);
     }
     void toneEditorCompletes()
     {
+        QFETCH(bool, english);
         QFETCH(QString, keys);
         QFETCH(QString, shown);
         QFETCH(QString, selected);
         QFETCH(QString, cell);
         Editor e;
         QVERIFY(e.ready());
+        if (english) {
+            const std::optional<StringTable> table =
+                StringTable::load(languageDir() + QStringLiteral("/eng_dll.lng"));
+            QVERIFY(table);
+            LanguageSwitch::apply(*table, e.ws);
+            e.window->applyLanguage(*table);
+        }
+        const QString off = e.ws.texts().offWord;
         e.channel(4, QStringLiteral("440.00000"));
         e.click(4, 4);
         QComboBox *tone = e.toneEditor();
         QVERIFY(tone->isVisible());
-        QCOMPARE(tone->currentText(), kOff);
+        QCOMPARE(tone->currentText(), off);
         // The list lies over the cell, one pixel further left.
         QCOMPARE(e.placeOf(tone).topLeft(), e.cellPlace(4, 4).topLeft() - QPoint(1, 0));
         QTest::mouseClick(tone->lineEdit(), Qt::LeftButton);
@@ -377,7 +374,21 @@ private Q_SLOTS:
         QCOMPARE(tone->currentText(), shown);
         QCOMPARE(tone->lineEdit()->selectedText(), selected);
         QCOMPARE(e.table.cell(4, 4), cell);
-        QCOMPARE(e.table.cell(2, 4), kOff);
+        QCOMPARE(e.table.cell(2, 4), off);
+    }
+
+    // Only typed keys reach a frequency cell: pasting is refused.
+    void frequencyEditorRefusesPaste()
+    {
+        Editor e;
+        QVERIFY(e.ready());
+        e.click(1, 2);
+        Editor::type(QStringLiteral("438"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("4x9.5"));
+        Editor::key(Qt::Key_Insert, Qt::ShiftModifier);
+        Editor::key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(e.frequencyEditor()->text(), QStringLiteral("438"));
+        QCOMPARE(e.table.cell(1, 2), QStringLiteral("438"));
     }
 
     void toneEditorShowsCellAndClosesOnEnter()
@@ -669,8 +680,7 @@ private Q_SLOTS:
         else
             Editor::key(move == "Right"  ? Qt::Key_Right
                         : move == "Down" ? Qt::Key_Down
-                                         : Qt::Key_Return,
-                        move == "Enter" ? QStringLiteral("\r") : QString());
+                                         : Qt::Key_Return);
         QCOMPARE(QPoint(e.table.currentColumn(), e.table.currentRow()), to);
         if (move == "Enter") {
             // Enter on the grid opens the editor on the typed text, a second
