@@ -7,6 +7,7 @@
 
 class TAboutBox;
 class TMainForm;
+class TRWForm;
 class Tcommuny;
 class TUserForm;
 class Taddmessage;
@@ -31,6 +32,7 @@ public:
     const SettingsStore &settings() const { return m_settings; }
     TMainForm *mainForm() const { return m_mainForm.get(); }
     TAboutBox *aboutBox() const { return m_aboutBox; }
+    TRWForm *readWriteForm() const { return m_readWrite; }
     TUserForm *userForm() const { return m_userForm; }
     Tcommuny *portDialog() const { return m_portDialog; }
     Tfunc *func() const { return m_func; }
@@ -42,6 +44,7 @@ private:
     Workspace m_workspace;
     std::unique_ptr<TMainForm> m_mainForm;
     TAboutBox *m_aboutBox;
+    TRWForm *m_readWrite;
     TUserForm *m_userForm;
     Tfunc *m_func;
     Tchannel *m_channel;

@@ -14,6 +14,9 @@
 #include "channels/Tchannel.h"
 #include "files/ChannelFile.h"
 #include "options/Tfunc.h"
+#include "radio/PortMap.h"
+#include "radio/ProbePort.h"
+#include "radio/TRWForm.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -134,10 +137,8 @@ void TMainForm::createActions()
     connect(WindowCascadeItem, &QAction::triggered, this, &TMainForm::WindowCascadeItemClick);
     connect(About1, &QAction::triggered, this, &TMainForm::About1Click);
 
-    // Commands that later work brings to life; until then they do nothing
-    // and say so by being disabled.
-    for (QAction *pending : {CutItem, CopyItem})
-        pending->setEnabled(false);
+    connect(CutItem, &QAction::triggered, this, &TMainForm::ToolButton4Click);
+    connect(CopyItem, &QAction::triggered, this, &TMainForm::ToolButton5Click);
 }
 
 void TMainForm::createMenus()
@@ -244,6 +245,7 @@ ChildWindow *TMainForm::addChild(QWidget *content, const QString &name, QSize si
 void TMainForm::attachWindows(const Windows &windows)
 {
     m_about = windows.about;
+    m_readWrite = windows.readWrite;
     m_userForm = windows.userForm;
     m_func = windows.func;
     m_channel = windows.channel;
@@ -367,6 +369,8 @@ void TMainForm::ApplyLanguage(const QString &baseName)
         m_about->applyLanguage(*table);
     if (m_port)
         m_port->applyLanguage(*table);
+    if (m_readWrite)
+        m_readWrite->applyLanguage(*table);
 }
 
 void TMainForm::applyOwnLanguage(const StringTable &table)
@@ -497,6 +501,33 @@ void TMainForm::ToolButton2Click()
     });
 }
 
+void TMainForm::startExchange(int tag)
+{
+    if (!m_readWrite)
+        return;
+    const bool committed = ErrorBox::run(this, [this] { commitPendingEdit(true); });
+    if (!committed)
+        return;
+    QString reason;
+    if (!ProbePort(m_workspace.portDevicePath(), &reason)) {
+        QMessageBox box(QMessageBox::Warning, m_workspace.texts().warningCaption,
+                        m_workspace.texts().portErrorText, QMessageBox::Ok, this);
+        box.setObjectName(QStringLiteral("PortErrorBox"));
+        // The system's reason tells a Linux user about the dialout group or
+        // a program that holds the device.
+        box.setDetailedText(PortMap::portName(m_workspace.portNumber()) + QStringLiteral(": ") +
+                            (reason.isEmpty() ? m_workspace.texts().portErrorText : reason));
+        box.exec();
+        return;
+    }
+    const bool reading = tag == TRWForm::ReadTag;
+    m_readWrite->setWindowTitle(reading ? CutItem->text() : CopyItem->text());
+    m_readWrite->setStartText(reading ? m_readButtonText : m_writeButtonText);
+    m_readWrite->setTag(tag);
+    m_readWrite->resetProgress();
+    m_readWrite->exec();
+}
+
 void TMainForm::WindowCascadeItemClick()
 {
     if (m_port)
@@ -524,6 +555,16 @@ void TMainForm::subWindowActivated(QMdiSubWindow *window)
     m_lastActive = window;
 }
 
+void TMainForm::startDemo(const QString &devicePath)
+{
+    QStringList devices = m_workspace.portDevices();
+    devices[0] = devicePath;
+    m_workspace.setPortDevices(devices);
+    m_portBeforeDemo = m_workspace.portNumber();
+    m_workspace.setPortNumber(1);
+    StatusBar1->setText(QStringLiteral("     ") + m_workspace.texts().demoText);
+}
+
 void TMainForm::saveSettings()
 {
     if (m_settingsSaved)
@@ -531,6 +572,8 @@ void TMainForm::saveSettings()
     m_settingsSaved = true;
     SystemSettings current;
     current.port = m_workspace.portNumber();
+    if (m_portBeforeDemo > 0 && current.port == 1)
+        current.port = m_portBeforeDemo;
     current.singlePort = m_workspace.singlePort();
     current.modelIndex = m_workspace.modelIndex();
     current.language = m_workspace.languageNumber();

@@ -16,6 +16,7 @@ class TAboutBox;
 class Taddmessage;
 class Tcommuny;
 class Tchannel;
+class TRWForm;
 class Tfunc;
 class TUserForm;
 class Workspace;
@@ -34,6 +35,7 @@ public:
     // The windows created after this one.
     struct Windows {
         TAboutBox *about;
+        TRWForm *readWrite;
         TUserForm *userForm;
         Tfunc *func;
         Tchannel *channel;
@@ -66,6 +68,11 @@ public:
     QString readButtonText() const { return m_readButtonText; }
     QString writeButtonText() const { return m_writeButtonText; }
 
+    // Demo mode: port 1 stands for the given device (a virtual radio) for
+    // this run; the status line says so. The port number saved at shut-down
+    // stays the user's own while port 1 is still chosen.
+    void startDemo(const QString &devicePath);
+
     // Whether start-up has run (it runs at the first show).
     bool startedUp() const { return m_startedUp; }
 
@@ -79,6 +86,10 @@ public:
     void ToolButton9Click();
     void ToolButton1Click();
     void ToolButton2Click();
+    // Read from and write to the radio: probe the port, then the read/write
+    // dialog.
+    void ToolButton4Click() { startExchange(1); }
+    void ToolButton5Click() { startExchange(2); }
     // The port dialog and the about box, modally.
     void WindowCascadeItemClick();
     void About1Click();
@@ -100,10 +111,12 @@ private:
     void subWindowActivated(QMdiSubWindow *window);
     void commitPendingEdit(bool hideListEditors);
     QString chooseFile(bool forSaving);
+    void startExchange(int tag);
 
     Workspace &m_workspace;
     const SettingsStore &m_settings;
     TAboutBox *m_about = nullptr;
+    TRWForm *m_readWrite = nullptr;
     TUserForm *m_userForm = nullptr;
     Tcommuny *m_port = nullptr;
     Tfunc *m_func = nullptr;
@@ -114,11 +127,12 @@ private:
     ChildWindow *m_infoWindow = nullptr;
     QMdiSubWindow *m_lastActive = nullptr;
     QStringList m_languageDirs;
-    QString m_readButtonText;
-    QString m_writeButtonText;
+    QString m_readButtonText = QStringLiteral("读 频");
+    QString m_writeButtonText = QStringLiteral("写 频");
     bool m_startedUp = false;
     bool m_settingsSaved = false;
-    QString m_fileDir; // the folder the file dialogs open in: the last one used
+    int m_portBeforeDemo = 0; // the user's port number while demo mode holds port 1
+    QString m_fileDir;        // the folder the file dialogs open in: the last one used
 
     QMdiArea *m_mdi;              // client area holding the child windows
     QAction *FileNewItem;         // 文件 › 新建

@@ -3,6 +3,8 @@
 #include "app/Program.h"
 #include "app/ProgramIcon.h"
 #include "app/TMainForm.h"
+#include "sim/RadioImage.h"
+#include "sim/VirtualRadio.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -26,6 +28,11 @@ int main(int argc, char *argv[])
                        "program's folder."),
         QStringLiteral("dir"));
     parser.addOption(configDir);
+    const QCommandLineOption demo(
+        QStringLiteral("demo"),
+        QStringLiteral("Demo mode: port 1 is a virtual radio holding a sample configuration, "
+                       "so Read and Write work with no radio at hand."));
+    parser.addOption(demo);
     parser.process(app);
 
     // A folder of its own still starts from the bands shipped beside the program.
@@ -38,5 +45,19 @@ int main(int argc, char *argv[])
     if (QScreen *screen = mainForm->screen())
         mainForm->resize(screen->availableGeometry().size());
     mainForm->showMaximized();
+
+    VirtualRadio radio;
+    if (parser.isSet(demo)) {
+        radio.setImage(RadioImage::sample());
+        // Bytes take as long as on a real cable, so the progress is as a
+        // dealer will see it.
+        radio.setPacing(true);
+        if (!radio.start()) {
+            qWarning("Demo mode: the virtual radio could not start: %s",
+                     qPrintable(radio.errorString()));
+            return 1;
+        }
+        mainForm->startDemo(radio.devicePath());
+    }
     return app.exec();
 }

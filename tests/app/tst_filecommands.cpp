@@ -1,7 +1,7 @@
 #include "app/Program.h"
 #include "app/TMainForm.h"
-#include "channels/Tchannel.h"
 #include "channels/ChannelGrid.h"
+#include "channels/Tchannel.h"
 #include "support/TestSupport.h"
 
 #include <QAbstractButton>
@@ -44,7 +44,8 @@ class TestFileCommands : public QObject
         writeFile(dir + QStringLiteral("/sysini.ini"),
                   "[open]\ncom=1\nM_type=0\nlang=1\n"
                   "[list]\nlistnow=0\nlistcount=2\ncombo0=400-470MHz\ncombo1=400-430MHz\n");
-        started->program = std::make_unique<Program>(SettingsStore(dir), QStringList{languageDir()});
+        started->program =
+            std::make_unique<Program>(SettingsStore(dir), QStringList{languageDir()});
         started->main()->show();
         return started;
     }
@@ -58,8 +59,8 @@ class TestFileCommands : public QObject
             auto *dialog = qobject_cast<QFileDialog *>(modal);
             QVERIFY(dialog);
             if (filter)
-                *filter = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"))
-                              ->currentText();
+                *filter =
+                    dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"))->currentText();
             if (suffix)
                 *suffix = dialog->defaultSuffix();
             if (typed.isEmpty()) {

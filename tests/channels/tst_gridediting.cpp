@@ -15,6 +15,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -701,6 +702,40 @@ private Q_SLOTS:
             QVERIFY(shown->isVisible());
             QCOMPARE(e.placeOf(shown).top(), e.cellPlace(to.x(), to.y()).top());
         }
+    }
+
+    // Pictures of the window with the frequency editor and the tone editor
+    // open, as the X server shows them, to look at; taken only when
+    // KT_GRID_SCREENSHOT_DIR names a folder (run under xvfb-run with the xcb
+    // platform).
+    void screenshots()
+    {
+        const QString dir = qEnvironmentVariable("KT_GRID_SCREENSHOT_DIR");
+        if (dir.isEmpty())
+            QSKIP("KT_GRID_SCREENSHOT_DIR not set");
+        Editor e;
+        QVERIFY(e.ready());
+        const std::optional<StringTable> table =
+            StringTable::load(languageDir() + QStringLiteral("/cha_dll.lng"));
+        QVERIFY(table);
+        LanguageSwitch::apply(*table, e.ws);
+        e.window->applyLanguage(*table);
+        for (int r = 1; r <= 6; ++r)
+            e.channel(r, QStringLiteral("4%1.12500").arg(30 + r));
+        e.table.setCell(2, 3, QStringLiteral("67.0"));
+        e.window->move(40, 40);
+        const auto shoot = [&](const QString &name) {
+            QTest::qWait(300);
+            const QRect frame = e.window->frameGeometry();
+            const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(0);
+            QVERIFY(screen.copy(frame).save(dir + QLatin1Char('/') + name));
+        };
+        e.click(1, 4);
+        Editor::type(QStringLiteral("438.5"));
+        shoot(QStringLiteral("grid-freq.png"));
+        Editor::type(QStringLiteral("\r"));
+        e.click(2, 3);
+        shoot(QStringLiteral("grid-tone.png"));
     }
 };
 

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+
+class Exchange;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class SerialLink;
+class StringTable;
+class Workspace;
+
+// The read/write dialog: one start button that runs a programming exchange
+// with the radio (reading when its tag is 1, writing when it is 2), a
+// progress bar and an exit button. The port is open while the dialog is
+// shown; the dialog cannot be closed while an exchange runs.
+class TRWForm : public QDialog
+{
+    Q_OBJECT
+public:
+    static constexpr int ReadTag = 1;
+    static constexpr int WriteTag = 2;
+
+    explicit TRWForm(Workspace &workspace, QWidget *parent = nullptr);
+    ~TRWForm() override;
+
+    int tag() const { return m_tag; }
+    void setTag(int tag) { m_tag = tag; }
+    void setStartText(const QString &text);
+    void resetProgress();
+
+    SerialLink &link() { return *m_link; }
+    Exchange &exchange() { return *m_exchange; }
+    bool isRunning() const;
+
+    void applyLanguage(const StringTable &table);
+
+    // The start button: one whole exchange, then its result.
+    void Button1Click();
+    void Button2Click() { close(); }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void reject() override;
+
+private:
+    void FormShow();
+    bool FormCloseQuery() const;
+    void FormClose();
+    void showPortError(const QString &reason);
+    void showRefusal();
+    void warn(const QString &text, const QString &detail = QString());
+
+    Workspace &m_workspace;
+    std::unique_ptr<SerialLink> m_link;
+    std::unique_ptr<Exchange> m_exchange;
+    int m_tag = 0;
+
+    QPushButton *Button1;       // start: runs the exchange
+    QPushButton *Button2;       // "退 出": closes the dialog
+    QProgressBar *ProgressBar1; // progress of the exchange
+    QLabel *StatusBar;          // one simple panel
+};

@@ -1,0 +1,229 @@
+#include "app/Program.h"
+#include "app/TMainForm.h"
+#include "radio/SerialLink.h"
+#include "radio/TRWForm.h"
+#include "sim/VirtualRadio.h"
+#include "support/TestSupport.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace TestSupport;
+
+// The Read and Write commands and the read/write dialog as the user meets
+// them, against the virtual radio on port 1.
+class TestRWForm : public QObject
+{
+    Q_OBJECT
+
+    struct Session {
+        QTemporaryDir dir;
+        VirtualRadio radio;
+        std::unique_ptr<Program> program;
+        Workspace &workspace() { return program->workspace(); }
+        TMainForm *main() { return program->mainForm(); }
+        TRWForm *dialog() { return program->readWriteForm(); }
+        QPushButton *button(const char *name)
+        {
+            return dialog()->findChild<QPushButton *>(QLatin1String(name));
+        }
+        QProgressBar *progress()
+        {
+            return dialog()->findChild<QProgressBar *>(QStringLiteral("ProgressBar1"));
+        }
+    };
+
+    // Port 1 is the virtual radio, or a device that does not exist.
+    static std::unique_ptr<Session> start(bool radioPresent = true)
+    {
+        auto s = std::make_unique<Session>();
+        if (!s->radio.start())
+            qFatal("no pseudo-terminal: %s", qPrintable(s->radio.errorString()));
+        const QString device =
+            radioPresent ? s->radio.devicePath() : s->dir.filePath(QStringLiteral("ttyNone"));
+        writeFile(s->dir.filePath(QStringLiteral("userini.ini")), "[User]\nname=Ann\n");
+        writeFile(s->dir.filePath(QStringLiteral("sysini.ini")),
+                  "[open]\ncom=1\nM_type=1\nlang=1\n"
+                  "[list]\nlistnow=0\nlistcount=1\ncombo0=400-470MHz\n"
+                  "[ports]\ncom1=" +
+                      device.toUtf8() + "\n");
+        s->program =
+            std::make_unique<Program>(SettingsStore(s->dir.path()), QStringList{languageDir()});
+        s->main()->show();
+        return s;
+    }
+
+    // Runs a command that opens the dialog modally; inside it, presses the
+    // start button, waits for the exchange to end, records what happened
+    // and closes the dialog with its exit button.
+    struct Outcome {
+        bool dialogShown = false;
+        QString title, startText;
+        int progress = -1, maximum = -1;
+        QString boxText, boxCaption, boxDetail, boxInformative;
+        bool closeRefusedWhileRunning = false;
+    };
+
+    static Outcome runDialog(Session &s, void (TMainForm::*command)())
+    {
+        Outcome out;
+        onNextModal(
+            [&](QWidget *modal) {
+                auto *dialog = qobject_cast<TRWForm *>(modal);
+                if (!dialog) {
+                    modal->close();
+                    return;
+                }
+                out.dialogShown = true;
+                out.title = dialog->windowTitle();
+                out.startText = s.button("Button1")->text();
+                // While the exchange runs: try to close, then note the box
+                // that may end it.
+                QTimer::singleShot(300, dialog, [&] {
+                    s.dialog()->close();
+                    QTest::keyClick(s.dialog(), Qt::Key_Escape);
+                    out.closeRefusedWhileRunning =
+                        s.dialog()->isVisible() && s.dialog()->isRunning();
+                });
+                // Answers a message box that ends the exchange; stops with it.
+                QTimer boxWatch;
+                QObject::connect(&boxWatch, &QTimer::timeout, [&] {
+                    auto *message = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                    if (!message || !message->isVisible())
+                        return;
+                    boxWatch.stop();
+                    out.boxText = message->text();
+                    out.boxCaption = message->windowTitle();
+                    out.boxDetail = message->detailedText();
+                    out.boxInformative = message->informativeText();
+                    message->button(QMessageBox::Ok)->click();
+                });
+                boxWatch.start(10);
+                QTest::mouseClick(s.button("Button1"), Qt::LeftButton);
+                out.progress = s.progress()->value();
+                out.maximum = s.progress()->maximum();
+                QTest::mouseClick(s.button("Button2"), Qt::LeftButton);
+            },
+            10000);
+        (s.main()->*command)();
+        return out;
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+
+    void readFillsEverythingWithoutAMessage()
+    {
+        auto s = start();
+        const Outcome out = runDialog(*s, &TMainForm::ToolButton4Click);
+        QVERIFY(out.dialogShown);
+        QCOMPARE(out.title, QStringLiteral("读频"));
+        QCOMPARE(out.startText, QStringLiteral("读 频"));
+        QCOMPARE(out.boxText, QString());
+        QCOMPARE(out.maximum, 100);
+        QCOMPARE(out.progress, 100);
+        QVERIFY(out.closeRefusedWhileRunning);
+        QCOMPARE(s->main()->windowTitle(), QStringLiteral("PW-100     [400-470MHz]"));
+        QVERIFY(!s->workspace().channels().cell(1, 1).isEmpty());
+        QVERIFY(!s->dialog()->isVisible());
+        QVERIFY(!s->dialog()->link().isOpen());
+        s->main()->close();
+    }
+
+    void silentRadioShowsTheFailureBox()
+    {
+        auto s = start();
+        s->radio.setSilent(true);
+        const Outcome out = runDialog(*s, &TMainForm::ToolButton4Click);
+        QVERIFY(out.dialogShown);
+        QCOMPARE(out.boxText, s->workspace().texts().exchangeFailedText);
+        QCOMPARE(out.boxCaption, s->workspace().texts().warningCaption);
+        QVERIFY(!out.boxText.isEmpty());
+        QVERIFY(out.progress < out.maximum);
+        s->main()->close();
+    }
+
+    // A port whose device is missing stops the command before the dialog,
+    // with the system's reason in the details.
+    void missingDeviceShowsThePortErrorBox()
+    {
+        auto s = start(false);
+        QString text, caption, detail;
+        bool dialogShown = false;
+        onNextModal([&](QWidget *modal) {
+            dialogShown = qobject_cast<TRWForm *>(modal) != nullptr;
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            if (!box) {
+                modal->close();
+                return;
+            }
+            text = box->text();
+            caption = box->windowTitle();
+            detail = box->detailedText();
+            box->button(QMessageBox::Ok)->click();
+        });
+        s->main()->ToolButton5Click();
+        QVERIFY(!dialogShown);
+        QCOMPARE(text, s->workspace().texts().portErrorText);
+        QCOMPARE(caption, s->workspace().texts().warningCaption);
+        QVERIFY2(detail.startsWith(QStringLiteral("COM1: ")), qPrintable(detail));
+        QVERIFY(detail.size() > 6);
+        s->main()->close();
+    }
+
+    void writeRefusedByValidationSendsNothing()
+    {
+        auto s = start();
+        ChannelTable &table = s->workspace().channels();
+        table.setCurrentCell(1, 2);
+        table.setCell(1, 2, QStringLiteral("438.5"));
+        table.sendallcell();
+        table.setCell(2, 2, QStringLiteral("99.9")); // no such tone
+        s->radio.clearCommands();
+        const Outcome out = runDialog(*s, &TMainForm::ToolButton5Click);
+        QVERIFY(out.dialogShown);
+        QCOMPARE(out.title, QStringLiteral("写频"));
+        QCOMPARE(out.boxText, s->workspace().texts().writeRefusedText);
+        QVERIFY2(out.boxInformative.contains(QStringLiteral("CH02")),
+                 qPrintable(out.boxInformative));
+        QVERIFY(out.boxInformative.contains(QStringLiteral("99.9")));
+        QCOMPARE(s->radio.commands().size(), 0);
+        s->main()->close();
+    }
+
+    // Opening the dialog for the PW-100 puts the P1 and P2 short keys back
+    // to their first entry; for the R5 they stay.
+    void showingResetsShortKeysForTheFirstModel_data()
+    {
+        QTest::addColumn<int>("model");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("PW-100") << 0 << 0;
+        QTest::newRow("R5") << 1 << 3;
+    }
+
+    void showingResetsShortKeysForTheFirstModel()
+    {
+        QFETCH(int, model);
+        QFETCH(int, expected);
+        auto s = start();
+        s->workspace().setModelIndex(model);
+        FunctionSettings &functions = s->workspace().functions();
+        functions.setIndex(FunctionSettings::ShortKey0, 3);
+        functions.setIndex(FunctionSettings::ShortKey1, 3);
+        onNextModal([](QWidget *modal) { modal->close(); });
+        s->main()->ToolButton4Click();
+        QCOMPARE(functions.index(FunctionSettings::ShortKey0), expected);
+        QCOMPARE(functions.index(FunctionSettings::ShortKey1), expected);
+        s->main()->close();
+    }
+};
+
+QTEST_MAIN(TestRWForm)
+#include "tst_trwform.moc"
