@@ -161,6 +161,11 @@ void Tchannel::buildEditors(QWidget *surface)
         editor->hide();
         editor->installEventFilter(this);
     }
+    // The two text editors take plain keys only: an input method would
+    // commit its text without the key rules seeing it.
+    for (QWidget *typed : {static_cast<QWidget *>(Edit1), static_cast<QWidget *>(ComboBox1),
+                           static_cast<QWidget *>(ComboBox1->lineEdit())})
+        typed->setAttribute(Qt::WA_InputMethodEnabled, false);
     // Choices from the drop-down lists; typed keys come through the filter.
     connect(ComboBox1, &QComboBox::activated, this, &Tchannel::ComboBox1Change);
     connect(ComboBox1->lineEdit(), &QLineEdit::textEdited, this, &Tchannel::ComboBox1Change);
@@ -217,6 +222,8 @@ void Tchannel::hideOverlayEditors()
 bool Tchannel::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
+    if (type == QEvent::InputMethod && (watched == Edit1 || watched == ComboBox1))
+        return true;
     const auto *key = static_cast<const QKeyEvent *>(event);
     if (watched == Edit1) {
         if (type == QEvent::KeyPress)

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
@@ -101,6 +102,14 @@ struct Editor {
             QTest::keyPress(QApplication::focusWidget(), c.toLatin1());
             QTest::keyRelease(QApplication::focusWidget(), c.toLatin1());
         }
+    }
+
+    // What a Chinese input method does: commit text without key events.
+    static void commitByInputMethod(const QString &text)
+    {
+        QInputMethodEvent composed;
+        composed.setCommitString(text);
+        QApplication::sendEvent(QApplication::focusWidget(), &composed);
     }
 
     QStringList row(int r) const
@@ -378,8 +387,9 @@ private Q_SLOTS:
         QCOMPARE(e.table.cell(2, 4), off);
     }
 
-    // Only typed keys reach a frequency cell: pasting is refused.
-    void frequencyEditorRefusesPaste()
+    // Only typed keys reach a frequency cell: pasted text and the text an
+    // input method commits are refused.
+    void frequencyEditorRefusesOtherInput()
     {
         Editor e;
         QVERIFY(e.ready());
@@ -388,8 +398,15 @@ private Q_SLOTS:
         QGuiApplication::clipboard()->setText(QStringLiteral("4x9.5"));
         Editor::key(Qt::Key_Insert, Qt::ShiftModifier);
         Editor::key(Qt::Key_V, Qt::ControlModifier);
+        Editor::commitByInputMethod(QStringLiteral("４５"));
         QCOMPARE(e.frequencyEditor()->text(), QStringLiteral("438"));
         QCOMPARE(e.table.cell(1, 2), QStringLiteral("438"));
+
+        e.channel(3, QStringLiteral("440.00000"));
+        e.click(2, 3);
+        QTest::mouseClick(e.toneEditor()->lineEdit(), Qt::LeftButton);
+        Editor::commitByInputMethod(QStringLiteral("开"));
+        QCOMPARE(e.toneEditor()->currentText(), kOff);
     }
 
     void toneEditorShowsCellAndClosesOnEnter()
