@@ -73,6 +73,8 @@ ChannelGrid::ChannelGrid(ChannelTable &table, QWidget *parent) : QTableView(pare
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setWordWrap(false);
     setTabKeyNavigation(false);
+    // Keys reach the grid as keys, not as text an input method commits.
+    setAttribute(Qt::WA_InputMethodEnabled, false);
     setCurrentIndex(m_table.index(1, 1));
 }
 

@@ -32,6 +32,10 @@ public:
     // Selects the cell as a click on it does.
     void selectCell(int column, int row);
 
+    // Typing never jumps to a matching cell: every move goes through
+    // selectCell(), and typed digits start a frequency instead.
+    void keyboardSearch(const QString &) override {}
+
 Q_SIGNALS:
     // The selection is about to move to (column, row); it still names the old cell.
     void cellAboutToBeSelected(int column, int row);

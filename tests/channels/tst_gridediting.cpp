@@ -301,6 +301,19 @@ private Q_SLOTS:
         QCOMPARE(e.table.cell(to.x(), to.y()), flipsOnArrival ? before : after);
     }
 
+    // Text reaching the grid from an input method does not move the
+    // selection behind the editor's back.
+    void inputMethodTextDoesNotMoveSelection()
+    {
+        Editor e;
+        QVERIFY(e.ready());
+        e.channel(3, QStringLiteral("433.12500"));
+        e.click(1, 1);
+        Editor::commitByInputMethod(QStringLiteral("43"));
+        QCOMPARE(QPoint(e.grid()->selectedColumn(), e.grid()->selectedRow()), QPoint(1, 1));
+        QCOMPARE(e.table.currentRow(), 1);
+    }
+
     // An arrow move that ends on a tone cell leaves the flag set: the first
     // click on a two-state cell only selects it. Clicks on a row without a
     // receive frequency leave the flag alone.
