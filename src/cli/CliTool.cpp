@@ -1,0 +1,256 @@
+#include "cli/CliTool.h"
+
+#include "app/AppError.h"
+#include "app/AppPaths.h"
+#include "app/LanguageSwitch.h"
+#include "app/SettingsStore.h"
+#include "app/StringTable.h"
+#include "app/Workspace.h"
+#include "cli/CommandLine.h"
+#include "cli/ConfigurationText.h"
+#include "cli/ProgressPrinter.h"
+#include "files/ChannelFile.h"
+#include "radio/Exchange.h"
+#include "radio/PortMap.h"
+#include "radio/SerialLink.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace
+{
+
+using Command = Invocation::Command;
+
+void printLine(std::FILE *stream, const QString &text)
+{
+    std::fprintf(stream, "%s\n", text.toUtf8().constData());
+    std::fflush(stream);
+}
+
+int fail(int code, const QString &message)
+{
+    printLine(stderr, QStringLiteral("ktprog-cli: ") + message);
+    return code;
+}
+
+// Applies the language's string table to the workspace's data (cell words,
+// list items, column headers), as the program does at start-up. False when
+// its file is not found or cannot be read: the built-in texts then stay.
+bool applyLanguage(Workspace &workspace, int language)
+{
+    workspace.setLanguageNumber(language);
+    const QString path = StringTable::find(LanguageSwitch::startupBaseName(language));
+    const std::optional<StringTable> table =
+        path.isEmpty() ? std::nullopt : StringTable::load(path);
+    if (!table)
+        return false;
+    LanguageSwitch::apply(*table, workspace);
+    return true;
+}
+
+// The program's start-up state from the settings files, with the command
+// line's overrides. The settings are only read: nothing a command line run
+// changes (a band added, a file's band) is kept for the next run.
+void loadWorkspace(Workspace &workspace, const SettingsStore &store, const Invocation &inv)
+{
+    workspace.setAdministrator(inv.administrator ? SettingsStore::cleanName(*inv.administrator)
+                                                 : store.readAdministrator());
+    const SystemSettings saved = store.readSystem();
+    workspace.setPortDevices(saved.portDevices);
+    workspace.setPortNumber(saved.port);
+    workspace.setSinglePort(inv.singlePort || saved.singlePort);
+    workspace.setModelIndex(saved.modelIndex);
+
+    const int language = inv.language ? inv.language : saved.language;
+    if (language >= 1 && language <= LanguageSwitch::LanguageCount &&
+        !applyLanguage(workspace, language) && inv.language) {
+        printLine(stderr, QStringLiteral("ktprog-cli: warning: no file for language %1 (%2.lng); "
+                                         "the built-in simplified Chinese texts stay")
+                              .arg(language)
+                              .arg(LanguageSwitch::startupBaseName(language)));
+    }
+
+    BandList &bands = workspace.bands();
+    bands.clear();
+    for (const QString &band : saved.bands)
+        bands.add(band);
+    bands.setCurrentIndex(saved.bandIndex);
+    if (!inv.band.isEmpty()) {
+        if (bands.indexOf(inv.band) < 0)
+            bands.add(inv.band);
+        bands.setCurrentIndex(bands.indexOf(inv.band));
+    }
+
+    workspace.applyModelChange();
+    ChannelTable &channels = workspace.channels();
+    channels.setCurrentCell(1, 1);
+    channels.setChannelCount(ChannelTable::MaxChannels);
+    workspace.functions().setKeyTime(FunctionSettings::KeyTimeDefault);
+    channels.labelRows();
+}
+
+// Opens a channel file into the workspace; FileError with its message on
+// failure, Success otherwise.
+int openFile(Workspace &workspace, const QString &path)
+{
+    const QString name = QDir::toNativeSeparators(path);
+    try {
+        if (!ChannelFile::open(workspace, path))
+            return fail(CliTool::FileError,
+                        QStringLiteral("%1: not a channel file of this program (its first line "
+                                       "or its model line is not recognised)")
+                            .arg(name));
+    } catch (const AppError &error) {
+        return fail(CliTool::FileError, QStringLiteral("%1: %2").arg(name, error.message()));
+    }
+    return CliTool::Success;
+}
+
+// Runs one exchange on the port named on the command line (or the settings'
+// port) and reports how it ended.
+int runExchange(Workspace &workspace, Exchange::Direction direction, const QString &portArgument)
+{
+    const bool reading = direction == Exchange::Direction::Read;
+    const QString port =
+        portArgument.isEmpty() ? PortMap::portName(workspace.portNumber()) : portArgument;
+    const bool isPortName = PortMap::portNumberFromName(port) != 0;
+    const PortMap ports(workspace.portDevices(),
+                        isPortName ? PortMap::systemDevices() : QStringList());
+    const QString device = ports.resolve(port);
+    if (device.isEmpty())
+        return fail(CliTool::PortError,
+                    QStringLiteral("%1 stands for no serial device (see [ports] in sysini.ini)")
+                        .arg(port.toUpper()));
+    const QString deviceName =
+        isPortName ? QStringLiteral("%1 (%2)").arg(port.toUpper(), device) : device;
+
+    SerialLink link([&workspace] { return workspace.singlePort(); });
+    Exchange exchange(link, workspace);
+    ProgressPrinter progress(stderr,
+                             reading ? QStringLiteral("reading") : QStringLiteral("writing"));
+    QObject::connect(&exchange, &Exchange::progressChanged,
+                     [&progress](int value, int maximum) { progress.update(value, maximum); });
+
+    Exchange::Result result = Exchange::Result::Failed;
+    QString thrown;
+    try {
+        result = exchange.run(direction, device);
+    } catch (const AppError &error) {
+        thrown = error.message();
+    }
+    progress.finish();
+
+    const QString verb = reading ? QStringLiteral("read") : QStringLiteral("write");
+    if (!thrown.isEmpty())
+        return fail(CliTool::ExchangeFailed, QStringLiteral("%1 failed: %2").arg(verb, thrown));
+    switch (result) {
+    case Exchange::Result::Success:
+        return CliTool::Success;
+    case Exchange::Result::PortError:
+        return fail(
+            CliTool::PortError,
+            QStringLiteral("cannot open %1: %2").arg(deviceName, exchange.portErrorReason()));
+    case Exchange::Result::Refused: {
+        QStringList problems;
+        for (const MemoryMap::CellProblem &problem : exchange.problems())
+            problems << problem.describe();
+        return fail(CliTool::ExchangeFailed,
+                    QStringLiteral("write refused, nothing was sent: %1").arg(problems.join("; ")));
+    }
+    case Exchange::Result::Failed:
+        break;
+    }
+    const QString why = exchange.failureText();
+    return fail(
+        CliTool::ExchangeFailed,
+        QStringLiteral("%1 failed on %2: %3")
+            .arg(verb, deviceName, why.isEmpty() ? QStringLiteral("no reason given") : why));
+}
+
+int read(Workspace &workspace, const Invocation &inv)
+{
+    // A file that could not be saved is found out before the radio is
+    // talked to.
+    const QFileInfo target(inv.file);
+    if (target.isDir() || !AppPaths::isWritableDir(target.absolutePath()))
+        return fail(CliTool::FileError,
+                    AppError::unableToWrite(QDir::toNativeSeparators(inv.file)).message());
+    // A failed read writes no file at all, so that a half-read configuration
+    // is never taken for a good one.
+    const int code = runExchange(workspace, Exchange::Direction::Read, inv.port);
+    if (code != CliTool::Success)
+        return code;
+    try {
+        ChannelFile::save(workspace, inv.file);
+    } catch (const AppError &error) {
+        return fail(CliTool::FileError, error.message());
+    }
+    return CliTool::Success;
+}
+
+int write(Workspace &workspace, const Invocation &inv)
+{
+    const int code = openFile(workspace, inv.file);
+    if (code != CliTool::Success)
+        return code;
+    return runExchange(workspace, Exchange::Direction::Write, inv.port);
+}
+
+int show(Workspace &workspace, const Invocation &inv)
+{
+    const int code = openFile(workspace, inv.file);
+    if (code != CliTool::Success)
+        return code;
+    std::fputs(ConfigurationText::format(workspace).toUtf8().constData(), stdout);
+    std::fflush(stdout);
+    return CliTool::Success;
+}
+
+} // namespace
+
+namespace CliTool
+{
+
+int run(const QStringList &arguments)
+{
+    const CommandLine::Parsed parsed = CommandLine::parse(arguments);
+    if (!parsed.error.isEmpty())
+        return fail(UsageError, parsed.error + QStringLiteral(" (see ktprog-cli --help)"));
+    const Invocation &inv = parsed.invocation;
+    switch (inv.command) {
+    case Command::Help:
+        std::fputs(parsed.helpText.toUtf8().constData(), stdout);
+        return Success;
+    case Command::Version:
+        printLine(stdout, QStringLiteral("ktprog-cli ") + QCoreApplication::applicationVersion());
+        return Success;
+    default:
+        break;
+    }
+
+    if (!inv.configDir.isEmpty() && !QFileInfo(inv.configDir).isDir())
+        return fail(FileError, QStringLiteral("settings folder %1 does not exist")
+                                   .arg(QDir::toNativeSeparators(inv.configDir)));
+    // A folder of its own still starts from the bands shipped beside the
+    // program, as for the program.
+    const SettingsStore store = inv.configDir.isEmpty()
+                                    ? SettingsStore::forProgram()
+                                    : SettingsStore(inv.configDir, AppPaths::programDir());
+    Workspace workspace;
+    loadWorkspace(workspace, store, inv);
+
+    switch (inv.command) {
+    case Command::Read:
+        return read(workspace, inv);
+    case Command::Write:
+        return write(workspace, inv);
+    default:
+        return show(workspace, inv);
+    }
+}
+
+} // namespace CliTool

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QStringList>
+
+// ktprog-cli: the read, write and show commands over one workspace that is
+// loaded from the program's settings files as the program loads it at
+// start-up. Messages go to stderr, one line for each failure; show prints to
+// stdout.
+namespace CliTool
+{
+
+enum ExitCode {
+    Success = 0,
+    ExchangeFailed = 1, // the exchange failed, or the write was refused before sending
+    UsageError = 2,
+    PortError = 3,
+    FileError = 4,
+};
+
+// The arguments as the program received them, the program's name first.
+int run(const QStringList &arguments);
+
+} // namespace CliTool

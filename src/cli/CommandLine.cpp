@@ -1,0 +1,216 @@
+#include "cli/CommandLine.h"
+
+#include "app/LanguageSwitch.h"
+
+#include <QCommandLineParser>
+#include <QRegularExpression>
+#include <algorithm>
+#include <initializer_list>
+
+namespace
+{
+
+using Command = Invocation::Command;
+
+constexpr int MaxAdministratorLength = 7;
+
+const char *const kDescription =
+    "Reads, writes and shows the configuration of a KT-100 series radio.\n"
+    "\n"
+    "Commands:\n"
+    "  read --port DEVICE -o FILE.q42   read the radio and save its configuration\n"
+    "  write FILE.q42 --port DEVICE     write the configuration of a channel file\n"
+    "  show FILE.q42                    print the configuration of a channel file\n"
+    "\n"
+    "DEVICE is a device path (/dev/ttyUSB0) or a port name COM1 to COM16 as the\n"
+    "settings map them; without --port the settings' port is used. The settings\n"
+    "(bands, model, ports, language, administrator) come from sysini.ini and\n"
+    "userini.ini as for the program; they are read, never written.\n"
+    "\n"
+    "Exit codes: 0 success, 1 the exchange failed or the write was refused,\n"
+    "2 usage error, 3 the port cannot be opened, 4 file error.";
+
+struct CommandName {
+    const char *name;
+    Command command;
+    int files; // positional file arguments after the command
+};
+constexpr CommandName kCommands[] = {
+    {"read", Command::Read, 0},
+    {"write", Command::Write, 1},
+    {"show", Command::Show, 1},
+};
+
+// Which commands take which option; options not listed here (config-dir,
+// band, lang) apply to every command.
+struct OptionUse {
+    const char *option;
+    std::initializer_list<Command> commands;
+};
+const OptionUse kRestricted[] = {
+    {"port", {Command::Read, Command::Write}},
+    {"output", {Command::Read}},
+    {"single-port", {Command::Read, Command::Write}},
+    {"admin", {Command::Write}},
+};
+
+bool isAscii(const QString &text)
+{
+    for (QChar c : text) {
+        if (c.unicode() > 127)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+namespace CommandLine
+{
+
+Parsed parse(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromLatin1(kDescription));
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("read, write or show."),
+                                 QStringLiteral("read|write|show"));
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("The channel file to write or show."),
+                                 QStringLiteral("[FILE.q42]"));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help."));
+    const QCommandLineOption version(QStringLiteral("version"),
+                                     QStringLiteral("Show the version."));
+    const QCommandLineOption port(
+        QStringLiteral("port"),
+        QStringLiteral("Serial device or COM1..COM16 (read, write; default: the settings' port)."),
+        QStringLiteral("device"));
+    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("Channel file that read creates."),
+                                    QStringLiteral("file"));
+    const QCommandLineOption singlePort(
+        QStringLiteral("single-port"),
+        QStringLiteral("Single-wire cable that echoes what is sent (read, write)."));
+    const QCommandLineOption configDir(
+        QStringLiteral("config-dir"),
+        QStringLiteral("Read sysini.ini and userini.ini in <dir> instead of the program's folder."),
+        QStringLiteral("dir"));
+    const QCommandLineOption admin(
+        QStringLiteral("admin"),
+        QStringLiteral("Administrator name the write stores in the radio (up to 7 ASCII "
+                       "characters; default: userini.ini)."),
+        QStringLiteral("name"));
+    const QCommandLineOption band(
+        QStringLiteral("band"),
+        QStringLiteral("Band such as 400-470MHz, added to the band list for this run where "
+                       "missing and selected; a read accepts only radios of a listed band."),
+        QStringLiteral("band"));
+    const QCommandLineOption language(
+        QStringLiteral("lang"),
+        QStringLiteral("Language of the cell words and lists: 1 simplified Chinese, 2 English, "
+                       "3 traditional Chinese (default: the settings' language)."),
+        QStringLiteral("1|2|3"));
+    parser.addOptions({help, version, port, output, singlePort, configDir, admin, band, language});
+
+    Parsed parsed;
+    Invocation &inv = parsed.invocation;
+    if (!parser.parse(arguments)) {
+        parsed.error = parser.errorText();
+        if (parsed.error.endsWith(QLatin1Char('.')))
+            parsed.error.chop(1);
+        return parsed;
+    }
+    if (parser.isSet(help)) {
+        inv.command = Command::Help;
+        parsed.helpText = parser.helpText();
+        return parsed;
+    }
+    if (parser.isSet(version)) {
+        inv.command = Command::Version;
+        return parsed;
+    }
+
+    QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty()) {
+        parsed.error = QStringLiteral("no command given (read, write or show)");
+        return parsed;
+    }
+    const QString name = positional.takeFirst();
+    const CommandName *found = nullptr;
+    for (const CommandName &command : kCommands) {
+        if (name == QLatin1String(command.name))
+            found = &command;
+    }
+    if (!found) {
+        parsed.error = QStringLiteral("unknown command '%1' (read, write or show)").arg(name);
+        return parsed;
+    }
+    inv.command = found->command;
+    if (positional.size() != found->files) {
+        parsed.error = found->files ? QStringLiteral("%1 takes one channel file").arg(name)
+                                    : QStringLiteral("%1 takes no file argument; name the "
+                                                     "file to create with -o")
+                                          .arg(name);
+        return parsed;
+    }
+    for (const OptionUse &use : kRestricted) {
+        const QString option = QLatin1String(use.option);
+        if (parser.isSet(option) && std::find(use.commands.begin(), use.commands.end(),
+                                              inv.command) == use.commands.end()) {
+            parsed.error = QStringLiteral("--%1 does not apply to %2").arg(option, name);
+            return parsed;
+        }
+    }
+
+    if (inv.command == Command::Read) {
+        inv.file = parser.value(output);
+        if (inv.file.isEmpty()) {
+            parsed.error = QStringLiteral("read needs the file to create: -o FILE.q42");
+            return parsed;
+        }
+    } else {
+        inv.file = positional.constFirst();
+    }
+    inv.port = parser.value(port);
+    if (parser.isSet(port) && inv.port.trimmed().isEmpty()) {
+        parsed.error = QStringLiteral("--port needs a device or a port name");
+        return parsed;
+    }
+    inv.singlePort = parser.isSet(singlePort);
+    inv.configDir = parser.value(configDir);
+    if (parser.isSet(configDir) && inv.configDir.isEmpty()) {
+        parsed.error = QStringLiteral("--config-dir needs a folder");
+        return parsed;
+    }
+    if (parser.isSet(admin)) {
+        const QString value = parser.value(admin);
+        if (value.size() > MaxAdministratorLength || !isAscii(value)) {
+            parsed.error = QStringLiteral("--admin takes up to %1 ASCII characters, not '%2'")
+                               .arg(MaxAdministratorLength)
+                               .arg(value);
+            return parsed;
+        }
+        inv.administrator = value;
+    }
+    if (parser.isSet(band)) {
+        // The form the radio's band block gives, so that a read can match it.
+        static const QRegularExpression bandForm(QStringLiteral("^[0-9]{3}-[0-9]{3}MHz$"));
+        inv.band = parser.value(band);
+        if (!bandForm.match(inv.band).hasMatch()) {
+            parsed.error =
+                QStringLiteral("--band takes a band such as 400-470MHz, not '%1'").arg(inv.band);
+            return parsed;
+        }
+    }
+    if (parser.isSet(language)) {
+        const QString value = parser.value(language);
+        inv.language = value.size() == 1 ? value.toInt() : 0;
+        if (inv.language < 1 || inv.language > LanguageSwitch::LanguageCount) {
+            parsed.error = QStringLiteral("--lang takes 1, 2 or 3, not '%1'").arg(value);
+            return parsed;
+        }
+    }
+    return parsed;
+}
+
+} // namespace CommandLine

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// What one call of ktprog-cli asks for, parsed and checked from its
+// arguments. Only the shape of the arguments is checked here; files, ports
+// and settings are looked at when the command runs.
+struct Invocation {
+    enum class Command { Help, Version, Read, Write, Show };
+
+    Command command = Command::Help;
+    QString file; // read: the channel file to create; write, show: the file to open
+    QString port; // a device path or "COMn"; empty: the port of the settings
+    bool singlePort = false;
+    QString configDir; // empty: the program's own settings
+    std::optional<QString> administrator;
+    QString band;     // empty: the band list as the settings give it
+    int language = 0; // 1..3; 0: the language of the settings
+};
+
+namespace CommandLine
+{
+
+struct Parsed {
+    Invocation invocation;
+    QString error;    // a usage error in one line; empty when the arguments are good
+    QString helpText; // for Help
+};
+
+// The arguments as the program received them, the program's name first.
+Parsed parse(const QStringList &arguments);
+
+} // namespace CommandLine

@@ -1,0 +1,16 @@
+// ktprog-cli: reads, writes and shows radio configurations from the shell,
+// with the same settings files and channel files as the program.
+
+#include "app/AppError.h"
+#include "cli/CliTool.h"
+
+#include <QCoreApplication>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    // The program's name, so the per-user settings folder is the program's.
+    QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+    return CliTool::run(QCoreApplication::arguments());
+}
