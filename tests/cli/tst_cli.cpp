@@ -1,0 +1,347 @@
+// The command-line tool as a user runs it: the real ktprog-cli program,
+// started with QProcess, against the virtual radio served from this test.
+
+#include "app/Workspace.h"
+#include "files/ChannelFile.h"
+#include "sim/VirtualRadio.h"
+#include "support/TestSupport.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using CT = ChannelTable;
+
+namespace
+{
+
+struct Run {
+    int exitCode = -1;
+    QString out;
+    QStringList errLines; // stderr, one entry per non-empty line
+};
+
+// English cell words and one band; the radio's device is named on the
+// command line.
+const QByteArray kSystemSettings = "[open]\r\ncom=1\r\nco_mode=0\r\nM_type=0\r\nlang=2\r\n"
+                                   "[list]\r\nlistnow=0\r\nlistcount=1\r\ncombo0=400-470MHz\r\n";
+const QByteArray kUserSettings = "[User]\r\nname=TESTER\r\n";
+
+// A file whose row 1 is a complete channel in English words.
+void fillChannel(Workspace &ws, const QStringList &cells)
+{
+    for (int column = 1; column < CT::ColumnCount; ++column)
+        ws.channels().setCell(column, 1, cells.value(column - 1));
+}
+
+const QStringList kChannel = {"462.12500", "67.0", "467.12500", "OFF", "High", "Wide",
+                              "ON",        "ON",   "ON",        "OFF", "ON"};
+
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void readThenShow();
+    void readChecksTheBand_data();
+    void readChecksTheBand();
+    void writeFileIntoRadio();
+    void singlePort_data();
+    void singlePort();
+    void failures_data();
+    void failures();
+
+private:
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+    // Runs ktprog-cli with the test's settings folder, keeping this event
+    // loop (and so the virtual radio) running while it works.
+    Run cli(QStringList arguments);
+    // A channel file made by the program's own writer.
+    QString makeFile(const QString &name, const QStringList &row1);
+    bool startRadio(const RadioImage &image = RadioImage::sample());
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<VirtualRadio> m_radio;
+};
+
+void TestCli::init()
+{
+    m_radio.reset();
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    QVERIFY(TestSupport::writeFile(path("sysini.ini"), kSystemSettings));
+    QVERIFY(TestSupport::writeFile(path("userini.ini"), kUserSettings));
+}
+
+bool TestCli::startRadio(const RadioImage &image)
+{
+    m_radio = std::make_unique<VirtualRadio>();
+    m_radio->setImage(image);
+    return m_radio->start();
+}
+
+Run TestCli::cli(QStringList arguments)
+{
+    if (!arguments.contains("--config-dir"))
+        arguments << "--config-dir" << m_dir->path();
+    QProcess process;
+    QEventLoop loop;
+    connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    connect(&process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+    process.start(QStringLiteral(KT_CLI_TOOL), arguments);
+    loop.exec();
+    Run run;
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    run.errLines = err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return run;
+}
+
+QString TestCli::makeFile(const QString &name, const QStringList &row1)
+{
+    Workspace ws;
+    ws.bands().add("400-470MHz");
+    ws.bands().setCurrentIndex(0);
+    ws.channels().labelRows();
+    fillChannel(ws, row1);
+    ChannelFile::save(ws, path(name));
+    return path(name);
+}
+
+// A read saves what the radio holds; show prints it back in the table.
+void TestCli::readThenShow()
+{
+    RadioImage::Sample sample;
+    sample.model = 1; // R5, while the settings select PW-100
+    QVERIFY(startRadio(RadioImage::sample(sample)));
+    const QString file = path("read.q42");
+
+    const Run read = cli({"read", "--port", m_radio->devicePath(), "-o", file});
+    QCOMPARE(read.exitCode, 0);
+    QCOMPARE(read.errLines.last(), QStringLiteral("reading 100%"));
+
+    Workspace saved;
+    saved.bands().add("400-470MHz");
+    QVERIFY(ChannelFile::open(saved, file));
+    QCOMPARE(saved.modelText(), QStringLiteral("R5"));
+    QCOMPARE(saved.bands().currentText(), QStringLiteral("400-470MHz"));
+    QCOMPARE(saved.channels().cell(CT::RxFrequency, 1), QStringLiteral("402.12500"));
+    QCOMPARE(saved.channels().cell(CT::Power, 1), QStringLiteral("Low")); // English from lang=2
+    QCOMPARE(saved.functions().index(FunctionSettings::Squelch), 2);
+
+    const Run show = cli({"show", file});
+    QCOMPARE(show.exitCode, 0);
+    QVERIFY(show.errLines.isEmpty());
+    const QStringList lines = show.out.split('\n');
+    QVERIFY(lines.contains("Model:  R5"));
+    QVERIFY(lines.contains("Band:   400-470MHz"));
+    auto hasLine = [&lines](const QString &pattern) {
+        return !lines.filter(QRegularExpression(pattern)).isEmpty();
+    };
+    // Columns line up under the headers of the English table.
+    const QString header = lines.filter(QRegularExpression("^CH  RX Freq")).value(0);
+    const QString row1 = lines.filter(QRegularExpression("^01 ")).value(0);
+    QVERIFY2(row1.indexOf("402.62500") == header.indexOf("TX Freq"), qPrintable(row1));
+    QVERIFY(hasLine("^01  402\\.12500  67\\.0 +402\\.62500  67\\.0 +Low +Wide"));
+    // A receive-only channel shows a dash where its transmit frequency is.
+    QVERIFY(hasLine("^02  403\\.00000  OFF +- +OFF"));
+    QVERIFY(hasLine("^05$"));
+    QVERIFY(hasLine("^  Squelch +2$"));
+    QVERIFY(hasLine("^  Open Beep +ON$"));
+    QVERIFY(hasLine("^  Key Time +1\\.5 s$"));
+}
+
+void TestCli::readChecksTheBand_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("lastLine");
+
+    QTest::newRow("band not listed")
+        << QStringList() << 1 << "the radio's band 400-430MHz is not in the band list";
+    QTest::newRow("--band adds it") << QStringList{"--band", "400-430MHz"} << 0 << "reading 100%";
+}
+
+// The radio's band must be in the band list; --band puts it there.
+void TestCli::readChecksTheBand()
+{
+    QFETCH(QStringList, options);
+    QFETCH(int, exitCode);
+    QFETCH(QString, lastLine);
+    RadioImage::Sample sample;
+    sample.band = "400-430MHz";
+    QVERIFY(startRadio(RadioImage::sample(sample)));
+    const QString file = path("band.q42");
+
+    const Run run = cli(QStringList{"read", "--port", m_radio->devicePath(), "-o", file} + options);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.errLines.last().endsWith(lastLine), qPrintable(run.errLines.last()));
+    QCOMPARE(QFile::exists(file), exitCode == 0);
+    if (exitCode == 0)
+        QVERIFY(TestSupport::readFile(file).contains("BAND 400-430MHz\r\n"));
+}
+
+// A write puts the file's channels and settings and the administrator into
+// the radio.
+void TestCli::writeFileIntoRadio()
+{
+    QVERIFY(startRadio());
+    const QByteArray identification = m_radio->image().block(RadioImage::IdentificationAddress);
+    const QByteArray band = m_radio->image().block(RadioImage::BandAddress);
+    const QString file = makeFile("write.q42", kChannel);
+
+    const Run run = cli({"write", file, "--port", m_radio->devicePath(), "--admin", "ABC"});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.errLines.last(), QStringLiteral("writing 100%"));
+
+    const RadioImage &image = m_radio->image();
+    QCOMPARE(image.block(RadioImage::channelAddress(1)).toHex().toUpper(),
+             QByteArray("462125004671250002F1FFF4FFFCEFFE"));
+    QCOMPARE(image.block(RadioImage::channelAddress(2)), QByteArray(16, char(0xFF)));
+    // Function block 1 starts with the channel count and the squelch level.
+    QVERIFY(
+        image.block(RadioImage::FunctionBlock1Address).toHex().toUpper().startsWith("001000FF02"));
+    // After the 7 bytes of the time: the name of --admin, not userini.ini's.
+    QCOMPARE(image.block(RadioImage::InformationAddress).mid(7).toHex().toUpper(),
+             QByteArray("FF414243FFFFFFFF03"));
+    QCOMPARE(image.block(RadioImage::IdentificationAddress), identification);
+    QCOMPARE(image.block(RadioImage::BandAddress), band);
+}
+
+void TestCli::singlePort_data()
+{
+    QTest::addColumn<bool>("echo");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QByteArray>("coMode");
+    QTest::addColumn<int>("exitCode");
+
+    QTest::newRow("echo, --single-port")
+        << true << QStringList{"--single-port"} << QByteArray("0") << 0;
+    QTest::newRow("echo, settings on") << true << QStringList() << QByteArray("1") << 0;
+    QTest::newRow("echo taken for answers") << true << QStringList() << QByteArray("0") << 1;
+}
+
+// A single-wire cable echoes every byte; the tool removes the echo when
+// single-port mode is on, from the command line or the settings.
+void TestCli::singlePort()
+{
+    QFETCH(bool, echo);
+    QFETCH(QStringList, options);
+    QFETCH(QByteArray, coMode);
+    QFETCH(int, exitCode);
+    QVERIFY(TestSupport::writeFile(
+        path("sysini.ini"), QByteArray(kSystemSettings).replace("co_mode=0", "co_mode=" + coMode)));
+    QVERIFY(startRadio());
+    m_radio->setSingleWire(echo);
+    const QString file = path("single.q42");
+
+    const Run run = cli(QStringList{"read", "--port", m_radio->devicePath(), "-o", file} + options);
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(QFile::exists(file), exitCode == 0);
+}
+
+void TestCli::failures_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // {dev}: the radio; {dir}: the test folder
+    QTest::addColumn<bool>("silent");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("sent"); // whether the radio heard anything
+
+    const QString dev = "{dev}";
+    QTest::newRow("no command") << QStringList() << false << 2 << "no command given" << false;
+    QTest::newRow("unknown option") << QStringList{"show", "{dir}/write.q42", "--bogus"} << false
+                                    << 2 << "Unknown option 'bogus'" << false;
+    QTest::newRow("read without -o")
+        << QStringList{"read", "--port", dev} << false << 2 << "read needs the file" << false;
+    QTest::newRow("-o for show") << QStringList{"show", "{dir}/write.q42", "-o", "x.q42"} << false
+                                 << 2 << "--output does not apply to show" << false;
+    QTest::newRow("bad language") << QStringList{"show", "{dir}/write.q42", "--lang", "4"} << false
+                                  << 2 << "--lang takes 1, 2 or 3" << false;
+    QTest::newRow("bad band") << QStringList{"read",        "--port", dev,      "-o",
+                                             "{dir}/o.q42", "--band", "400-470"}
+                              << false << 2 << "--band takes a band" << false;
+    QTest::newRow("long admin") << QStringList{"write", "{dir}/write.q42", "--port",
+                                               dev,     "--admin",         "ABCDEFGH"}
+                                << false << 2 << "--admin takes up to 7 ASCII characters" << false;
+    QTest::newRow("missing device")
+        << QStringList{"read", "--port", "/dev/kt-no-such-device", "-o", "{dir}/o.q42"} << false
+        << 3 << "cannot open /dev/kt-no-such-device: " << false;
+    QTest::newRow("missing file") << QStringList{"write", "{dir}/none.q42", "--port", dev} << false
+                                  << 4 << "none.q42: File not found" << false;
+    QTest::newRow("not a number") << QStringList{"show", "{dir}/nan.q42"} << false << 4
+                                  << "nan.q42: 'x' is not a valid integer value" << false;
+    QTest::newRow("ignored file") << QStringList{"write", "{dir}/ignored.q42", "--port", dev}
+                                  << false << 4 << "ignored.q42: not a channel file" << false;
+    QTest::newRow("output folder missing")
+        << QStringList{"read", "--port", dev, "-o", "{dir}/no/such/o.q42"} << false << 4
+        << "Unable to write to" << false;
+    QTest::newRow("settings folder missing")
+        << QStringList{"show", "{dir}/write.q42", "--config-dir", "{dir}/none"} << false << 4
+        << "settings folder" << false;
+    QTest::newRow("silent radio") << QStringList{"read", "--port", dev, "-o", "{dir}/o.q42"} << true
+                                  << 1 << "read failed on {dev}: no answer to the handshake"
+                                  << true;
+    QTest::newRow("write refused")
+        << QStringList{"write", "{dir}/badfreq.q42", "--port", dev} << false << 1
+        << "write refused, nothing was sent: channel 1, column 1: '462.1' is not a frequency"
+        << false;
+}
+
+// Every failure ends with its exit code and one line on stderr that says
+// why; a failed read leaves no file behind.
+void TestCli::failures()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, silent);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    QFETCH(bool, sent);
+
+    makeFile("write.q42", kChannel);
+    QStringList badFrequency = kChannel;
+    badFrequency[0] = "462.1";
+    makeFile("badfreq.q42", badFrequency);
+    const QByteArray good = TestSupport::readFile(path("write.q42"));
+    QVERIFY(TestSupport::writeFile(path("nan.q42"),
+                                   QByteArray(good).replace("Squelch 2 2", "Squelch x 2")));
+    QVERIFY(TestSupport::writeFile(path("ignored.q42"), "VESQAR MEMORY CHANNEL \r\n" +
+                                                            good.mid(good.indexOf('\n') + 1)));
+    QVERIFY(startRadio());
+    m_radio->setSilent(silent);
+    for (QString &argument : arguments) {
+        argument.replace("{dev}", m_radio->devicePath());
+        argument.replace("{dir}", m_dir->path());
+    }
+    message.replace("{dev}", m_radio->devicePath());
+
+    const Run run = cli(arguments);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY(!run.errLines.isEmpty());
+    const QStringList messages = run.errLines.filter(QRegularExpression("^ktprog-cli: "));
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(run.errLines.last(), messages.first());
+    QVERIFY2(messages.first().contains(message), qPrintable(messages.first()));
+    QCOMPARE(!m_radio->commands().isEmpty(), sent);
+    QVERIFY(!QFile::exists(path("o.q42")));
+    QVERIFY(run.out.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
