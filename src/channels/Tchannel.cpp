@@ -224,10 +224,9 @@ bool Tchannel::eventFilter(QObject *watched, QEvent *event)
     const QEvent::Type type = event->type();
     if (type == QEvent::InputMethod && (watched == Edit1 || watched == ComboBox1))
         return true;
-    const auto *key = static_cast<const QKeyEvent *>(event);
     if (watched == Edit1) {
         if (type == QEvent::KeyPress)
-            return Edit1KeyPress(key);
+            return Edit1KeyPress(static_cast<const QKeyEvent *>(event));
         if (type == QEvent::KeyRelease)
             Edit1KeyUp();
         // Only typed keys reach the cell; a paste with the middle button
@@ -237,7 +236,7 @@ bool Tchannel::eventFilter(QObject *watched, QEvent *event)
             return true;
     } else if (watched == ComboBox1) {
         if (type == QEvent::KeyPress)
-            return ComboBox1KeyPress(key);
+            return ComboBox1KeyPress(static_cast<const QKeyEvent *>(event));
         if (type == QEvent::FocusOut && leavesEditor(ComboBox1, event))
             ComboBox1Exit();
     } else if (watched == ComboBox2) {
