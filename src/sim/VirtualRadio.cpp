@@ -198,13 +198,16 @@ void VirtualRadio::pump()
     if (!m_pty.isOpen())
         return;
     const qint64 t = now();
+    // On a paced line byte i is through one byte time after byte i - 1;
+    // the radio's own lateness in handling them does not part a frame.
+    const qint64 lineStart = m_inLine.headStart;
     const int inCount = m_paced ? m_inLine.due(int(m_in.size()), t) : int(m_in.size());
     const QByteArray arrived = m_in.left(inCount);
     m_in.remove(0, inCount);
-    for (const char byte : arrived) {
+    for (int i = 0; i < arrived.size(); ++i) {
         if (m_singleWire)
-            send(QByteArray(1, byte));
-        receiveByte(byte);
+            send(QByteArray(1, arrived.at(i)));
+        receiveByte(arrived.at(i), m_paced ? lineStart + (i + 1) * ByteNanoseconds : t);
         if (!m_pty.isOpen())
             return;
     }
@@ -242,12 +245,11 @@ void VirtualRadio::send(const QByteArray &bytes)
     m_out.append(bytes);
 }
 
-void VirtualRadio::receiveByte(char byte)
+void VirtualRadio::receiveByte(char byte, qint64 arrivedAt)
 {
-    const qint64 t = now();
-    if (!m_frame.isEmpty() && t - m_lastByteAt > FrameTimeoutNs)
+    if (!m_frame.isEmpty() && arrivedAt - m_lastByteAt > FrameTimeoutNs)
         m_frame.clear();
-    m_lastByteAt = t;
+    m_lastByteAt = arrivedAt;
     m_frame.append(byte);
     // Command byte, count, count bytes, check byte.
     if (m_frame.size() >= 2 && m_frame.size() == at(m_frame, 1) + 3) {

@@ -82,8 +82,7 @@ public:
                  Repeat repeat = Repeat::FirstCommands);
     void setGarbage(int count, Steps steps = Steps(Start | Read | Write),
                     Repeat repeat = Repeat::FirstCommands);
-    void setBadCheck(int count, Steps steps = Steps(Read),
-                     Repeat repeat = Repeat::FirstCommands);
+    void setBadCheck(int count, Steps steps = Steps(Read), Repeat repeat = Repeat::FirstCommands);
     // Hears and records everything, answers nothing.
     void setSilent(bool silent) { m_silent = silent; }
     // Every byte received comes back at once, ahead of the answer.
@@ -136,7 +135,8 @@ private:
     void readMaster();
     void writeMaster();
     void pump();
-    void receiveByte(char byte);
+    // arrivedAt: when the byte was through the line, on the radio's clock.
+    void receiveByte(char byte, qint64 arrivedAt);
     void handleFrame(const QByteArray &frame);
     QByteArray answerTo(Step step, const QByteArray &frame);
     void send(const QByteArray &bytes);

@@ -8,6 +8,8 @@
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
 
 #include <QTest>
 
@@ -263,6 +265,20 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(bench.link.RxHex(), idAnswer, 2000);
         const qint64 minimumMs = 27 * VirtualRadio::ByteNanoseconds / 1000000;
         QVERIFY2(timer.elapsed() >= minimumMs, qPrintable(QString::number(timer.elapsed())));
+    }
+
+    // The radio handling its bytes late (its process held up mid-frame)
+    // is no gap on the line: the frame stays whole and is answered.
+    void radioHeldUpMidFrame()
+    {
+        Bench bench;
+        bench.radio.setPacing(true);
+        QVERIFY(bench.open());
+        bench.link.SendFrame(handshake, 0);
+        // The handshake takes 8 ms on the line; hold everything up after 4.
+        QTimer::singleShot(4, Qt::PreciseTimer, this, [] { QThread::msleep(150); });
+        bench.link.SysDelay(400);
+        QCOMPARE(bench.link.RxHex(), handshakeAnswer);
     }
 
     // An answer sent after the step's wait belongs to the next step's
