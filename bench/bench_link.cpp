@@ -84,14 +84,24 @@ QStringList blockAddresses()
 int blockExchange(SerialLink &link)
 {
     int wrong = 0;
-    link.SendFrame(QStringLiteral("020551556D7461"), 80);
-    wrong += link.RxHex() != QLatin1String("060676657371617202");
-    link.SendFrame(QStringLiteral("0600"), 70);
-    wrong += link.RxHex() != QLatin1String("060006");
+    const auto check = [&](const QString &command, bool good) {
+        if (good)
+            return;
+        ++wrong;
+        std::fprintf(stderr, "bench_link: %s answered %s\n", qPrintable(command),
+                     qPrintable(link.RxHex()));
+    };
+    const QString handshake = QStringLiteral("020551556D7461");
+    link.SendFrame(handshake, 80);
+    check(handshake, link.RxHex() == QLatin1String("060676657371617202"));
+    const QString start = QStringLiteral("0600");
+    link.SendFrame(start, 70);
+    check(start, link.RxHex() == QLatin1String("060006"));
     for (const QString &address : blockAddresses()) {
-        link.SendFrame(QStringLiteral("5203") + address + QStringLiteral("10"), 100);
-        wrong += !link.RxHex().startsWith(QLatin1String("57")) || link.RxHex().size() != 42 ||
-                 !link.CheckAnswer();
+        const QString read = QStringLiteral("5203") + address + QStringLiteral("10");
+        link.SendFrame(read, 100);
+        check(read, link.RxHex().startsWith(QLatin1String("57")) && link.RxHex().size() == 42 &&
+                        link.CheckAnswer());
     }
     link.SendFrame(QStringLiteral("64016F"), 70);
     return wrong;
