@@ -14,6 +14,7 @@
 #include <QMdiArea>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -230,6 +231,40 @@ private Q_SLOTS:
 
     // What was read comes back out at shut-down; "listnow" is -1 when no band
     // is selected and band keys beyond the count are dropped from the list.
+    // Demo mode points port 1 at the virtual radio for this run only: the
+    // user's own port number is what shut-down saves, unless another port
+    // was chosen meanwhile.
+    void demoModeKeepsTheSavedPort_data()
+    {
+        QTest::addColumn<int>("chosenDuringDemo");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("port 1 kept") << 0 << QStringLiteral("com=5");
+        QTest::newRow("another port chosen") << 7 << QStringLiteral("com=7");
+    }
+
+    void demoModeKeepsTheSavedPort()
+    {
+        QFETCH(int, chosenDuringDemo);
+        QFETCH(QString, saved);
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("userini.ini")), "[User]\nname=Ann\n"));
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("sysini.ini")), "[open]\ncom=5\n"));
+        Program program{SettingsStore(dir.path())};
+        startUp(program);
+        program.mainForm()->startDemo(QStringLiteral("/dev/pts/demo"));
+        Workspace &workspace = program.workspace();
+        QCOMPARE(workspace.portNumber(), 1);
+        QCOMPARE(workspace.portDevicePath(), QStringLiteral("/dev/pts/demo"));
+        const QStatusBar *status = program.mainForm()->statusBar();
+        QVERIFY(status->findChild<QLabel *>(QStringLiteral("StatusBar1"))
+                    ->text()
+                    .contains(workspace.texts().demoText));
+        if (chosenDuringDemo)
+            workspace.setPortNumber(chosenDuringDemo);
+        program.mainForm()->close();
+        QVERIFY2(sysini(dir).contains(saved), qPrintable(sysini(dir)));
+    }
+
     void shutDownWritesCurrentState()
     {
         QTemporaryDir dir;
