@@ -578,7 +578,11 @@ void Tchannel::Button2Click()
 void Tchannel::moveChannel(int offset)
 {
     runCommand([this, offset] {
-        m_table.moveCurrentChannel(offset);
+        // Two equal channels swap without a cell changing; the grid is
+        // redrawn anyway so that the drawing check closes an editor left
+        // over the old row.
+        if (m_table.moveCurrentChannel(offset))
+            StringGrid1->viewport()->update();
         loadFrequencyEditor();
     });
 }

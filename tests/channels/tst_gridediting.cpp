@@ -585,6 +585,24 @@ private Q_SLOTS:
             QVERIFY(edit->isVisible());
     }
 
+    // Two equal channels swap without any cell changing; the editor still
+    // closes, since its cell is no longer the current one.
+    void moveOntoEqualChannelClosesEditor()
+    {
+        Editor e;
+        QVERIFY(e.ready());
+        e.channel(5, QStringLiteral("440.00000"));
+        e.channel(6, QStringLiteral("440.00000"));
+        e.click(1, 5);
+        QVERIFY(e.frequencyEditor()->isVisible());
+        // Pressed from the keyboard, so that no change of focus redraws the grid.
+        e.child("Button4")->setFocus();
+        QTest::qWait(50);
+        Editor::key(Qt::Key_Space);
+        QCOMPARE(e.table.currentRow(), 6);
+        QTRY_VERIFY(!e.frequencyEditor()->isVisible());
+    }
+
     void deleteAllAsksFirst_data()
     {
         QTest::addColumn<bool>("yes");
