@@ -565,8 +565,7 @@ void Tchannel::Timer1Timer()
 void Tchannel::Button2Click()
 {
     QMessageBox question(QMessageBox::Warning, QStringLiteral("警告"),
-                         QStringLiteral("删除所有信道!"), QMessageBox::Yes | QMessageBox::No,
-                         this);
+                         QStringLiteral("删除所有信道!"), QMessageBox::Yes | QMessageBox::No, this);
     if (question.exec() != QMessageBox::Yes)
         return;
     hideOverlayEditors();
