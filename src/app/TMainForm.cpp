@@ -6,6 +6,7 @@
 #include "app/LanguageSwitch.h"
 #include "app/LocaleNumber.h"
 #include "app/SettingsStore.h"
+#include "app/StartUp.h"
 #include "app/TAboutBox.h"
 #include "app/TUserForm.h"
 #include "app/Taddmessage.h"
@@ -286,10 +287,7 @@ void TMainForm::FormShow()
 
     // 2. to 5. Port, single-port mode and model. A port outside 1..16 keeps port 1.
     const SystemSettings saved = m_settings.readSystem();
-    m_workspace.setPortDevices(saved.portDevices);
-    m_workspace.setPortNumber(saved.port);
-    m_workspace.setSinglePort(saved.singlePort);
-    m_workspace.setModelIndex(saved.modelIndex);
+    StartUp::applyConnection(m_workspace, saved);
 
     // 6. The interface language: 1, 2 or 3 marks its menu item; anything else
     //    applies none and marks none.
@@ -305,27 +303,19 @@ void TMainForm::FormShow()
                                          QStringLiteral("：") + name);
 
     // 8. The band list, exactly as saved.
-    BandList &bands = m_workspace.bands();
-    bands.clear();
-    for (const QString &band : saved.bands)
-        bands.add(band);
-    bands.setCurrentIndex(saved.bandIndex);
+    StartUp::applyBands(m_workspace, saved);
 
     // 9. The model change.
     ComboBox1Change();
     // 10. The radio information window starts hidden.
     if (m_infoWindow)
         m_infoWindow->hideChild();
-    // 11. Current cell and channel count.
-    ChannelTable &channels = m_workspace.channels();
-    channels.setCurrentCell(1, 1);
-    channels.setChannelCount(ChannelTable::MaxChannels);
+    // 11. and 13. Current cell, channel count and channel numbers.
+    StartUp::prepareChannels(m_workspace);
     // 12. The long-press time.
     FunctionSettings &functions = m_workspace.functions();
     functions.setKeyTimePosition(15);
     ErrorBox::run(this, [&] { functions.setKeyTimeText(LocaleNumber::fixed(1.5, 1)); });
-    // 13. Channel numbers.
-    channels.labelRows();
 
     // No administrator: the program ends now that start-up is complete; the
     // settings are still written on the way out.

@@ -4,6 +4,7 @@
 #include "app/AppPaths.h"
 #include "app/LanguageSwitch.h"
 #include "app/SettingsStore.h"
+#include "app/StartUp.h"
 #include "app/StringTable.h"
 #include "app/Workspace.h"
 #include "cli/CommandLine.h"
@@ -60,10 +61,8 @@ void loadWorkspace(Workspace &workspace, const SettingsStore &store, const Invoc
     workspace.setAdministrator(inv.administrator ? SettingsStore::cleanName(*inv.administrator)
                                                  : store.readAdministrator());
     const SystemSettings saved = store.readSystem();
-    workspace.setPortDevices(saved.portDevices);
-    workspace.setPortNumber(saved.port);
+    StartUp::applyConnection(workspace, saved);
     workspace.setSinglePort(inv.singlePort || saved.singlePort);
-    workspace.setModelIndex(saved.modelIndex);
 
     const int language = inv.language ? inv.language : saved.language;
     if (language >= 1 && language <= LanguageSwitch::LanguageCount &&
@@ -74,11 +73,8 @@ void loadWorkspace(Workspace &workspace, const SettingsStore &store, const Invoc
                               .arg(LanguageSwitch::startupBaseName(language)));
     }
 
+    StartUp::applyBands(workspace, saved);
     BandList &bands = workspace.bands();
-    bands.clear();
-    for (const QString &band : saved.bands)
-        bands.add(band);
-    bands.setCurrentIndex(saved.bandIndex);
     if (!inv.band.isEmpty()) {
         if (bands.indexOf(inv.band) < 0)
             bands.add(inv.band);
@@ -86,11 +82,8 @@ void loadWorkspace(Workspace &workspace, const SettingsStore &store, const Invoc
     }
 
     workspace.applyModelChange();
-    ChannelTable &channels = workspace.channels();
-    channels.setCurrentCell(1, 1);
-    channels.setChannelCount(ChannelTable::MaxChannels);
+    StartUp::prepareChannels(workspace);
     workspace.functions().setKeyTime(FunctionSettings::KeyTimeDefault);
-    channels.labelRows();
 }
 
 // Opens a channel file into the workspace; FileError with its message on

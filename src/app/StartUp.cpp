@@ -1,0 +1,34 @@
+#include "app/StartUp.h"
+
+#include "app/SettingsStore.h"
+#include "app/Workspace.h"
+
+namespace StartUp
+{
+
+void applyConnection(Workspace &workspace, const SystemSettings &saved)
+{
+    workspace.setPortDevices(saved.portDevices);
+    workspace.setPortNumber(saved.port);
+    workspace.setSinglePort(saved.singlePort);
+    workspace.setModelIndex(saved.modelIndex);
+}
+
+void applyBands(Workspace &workspace, const SystemSettings &saved)
+{
+    BandList &bands = workspace.bands();
+    bands.clear();
+    for (const QString &band : saved.bands)
+        bands.add(band);
+    bands.setCurrentIndex(saved.bandIndex);
+}
+
+void prepareChannels(Workspace &workspace)
+{
+    ChannelTable &channels = workspace.channels();
+    channels.setCurrentCell(1, 1);
+    channels.setChannelCount(ChannelTable::MaxChannels);
+    channels.labelRows();
+}
+
+} // namespace StartUp
