@@ -2,6 +2,8 @@
 #include "app/Program.h"
 #include "app/TMainForm.h"
 #include "app/TUserForm.h"
+#include "channels/ChannelGrid.h"
+#include "channels/Tchannel.h"
 #include "support/Pty.h"
 #include "support/TestSupport.h"
 
@@ -351,6 +353,30 @@ private Q_SLOTS:
 
     // Activating another child window tidies the function options' long-press
     // time text, as leaving that window does.
+    // Activating another child window hides the channel editor's frequency
+    // editor without committing: the typed text stays as typed, and Save
+    // then finds nothing to commit.
+    void leavingChannelEditorHidesItsEditor()
+    {
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("userini.ini")), "[User]\nname=Ann\n"));
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("sysini.ini")),
+                          "[list]\nlistcount=1\ncombo0=400-470MHz\nlistnow=0\n"));
+        Program program{SettingsStore(dir.path())};
+        startUp(program);
+        TMainForm *main = program.mainForm();
+        main->ChannelInformation1Click();
+        auto *grid = program.channel()->findChild<ChannelGrid *>(QStringLiteral("StringGrid1"));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(1, 1).center());
+        auto *editor = program.channel()->findChild<QLineEdit *>(QStringLiteral("Edit1"));
+        QVERIFY(editor->isVisible());
+        QTest::keyClicks(editor, QStringLiteral("438.5"));
+        main->OptionalFeatures1Click();
+        QVERIFY(!editor->isVisible());
+        QCOMPARE(program.workspace().channels().cell(1, 1), QStringLiteral("438.5"));
+        main->close();
+    }
+
     void leavingFunctionOptionsTidiesKeyTime()
     {
         QTemporaryDir dir;
