@@ -475,7 +475,8 @@ QString encodeFunctionBlock2(const Workspace &workspace)
 QString CellProblem::describe() const
 {
     const QString where = QStringLiteral("channel %1, column %2").arg(row).arg(column);
-    const QString setting = FS::key(this->setting);
+    // Only the setting reasons name a setting; the others leave it at ListCount.
+    const QString setting = this->setting < FS::ListCount ? FS::key(this->setting) : QString();
     switch (reason) {
     case BadFrequency:
         return QStringLiteral("%1: '%2' is not a frequency of the form ddd.ddddd").arg(where, text);
