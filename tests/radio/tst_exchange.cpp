@@ -5,6 +5,8 @@
 #include "radio/ToneCodes.h"
 #include "sim/VirtualRadio.h"
 
+#include "support/CellTokens.h"
+
 #include <QElapsedTimer>
 #include <QLocale>
 #include <QTest>
@@ -86,40 +88,10 @@ QString blockHex(const VirtualRadio &radio, int address)
     return QString::fromLatin1(radio.image().block(quint16(address)).toHex().toUpper());
 }
 
-// Cell words written as tokens, turned into the workspace's words.
-QString word(const Workspace &ws, const QString &token)
-{
-    const LanguageTexts &w = ws.texts();
-    const QHash<QString, QString> words = {
-        {QStringLiteral("OFF"), w.offWord},        {QStringLiteral("ON"), w.onWord},
-        {QStringLiteral("HIGH"), w.highWord},      {QStringLiteral("LOW"), w.lowWord},
-        {QStringLiteral("WIDE"), w.wideWord},      {QStringLiteral("NARROW"), w.narrowWord},
-        {QStringLiteral("COMP"), w.companderWord}, {QStringLiteral("SCR"), w.scramblerWord},
-    };
-    return words.value(token, token);
-}
-
-void setRow(Workspace &ws, int row, const QStringList &tokens)
-{
-    for (int column = 1; column < CT::ColumnCount; ++column)
-        ws.channels().setCell(column, row, word(ws, tokens.value(column - 1)));
-}
-
-QStringList rowCells(const Workspace &ws, int row)
-{
-    QStringList cells;
-    for (int column = 1; column < CT::ColumnCount; ++column)
-        cells << ws.channels().cell(column, row);
-    return cells;
-}
-
-QStringList words(const Workspace &ws, const QStringList &tokens)
-{
-    QStringList texts;
-    for (const QString &token : tokens)
-        texts << word(ws, token);
-    return texts;
-}
+using CellTokens::rowCells;
+using CellTokens::setRow;
+using CellTokens::word;
+using CellTokens::words;
 
 QStringList oldRow(int row)
 {

@@ -2,6 +2,8 @@
 #include "app/Workspace.h"
 #include "radio/MemoryMap.h"
 
+#include "support/CellTokens.h"
+
 #include <QDateTime>
 #include <QLocale>
 #include <QTest>
@@ -35,41 +37,10 @@ QString withCharacter(QString text, int position, QChar c)
     return text;
 }
 
-// Cell texts with the words written as tokens ("OFF", "ON", "HIGH", "LOW",
-// "WIDE", "NARROW", "COMP", "SCR"), turned into the workspace's words.
-QString word(const Workspace &ws, const QString &token)
-{
-    const LanguageTexts &w = ws.texts();
-    const QHash<QString, QString> words = {
-        {QStringLiteral("OFF"), w.offWord},        {QStringLiteral("ON"), w.onWord},
-        {QStringLiteral("HIGH"), w.highWord},      {QStringLiteral("LOW"), w.lowWord},
-        {QStringLiteral("WIDE"), w.wideWord},      {QStringLiteral("NARROW"), w.narrowWord},
-        {QStringLiteral("COMP"), w.companderWord}, {QStringLiteral("SCR"), w.scramblerWord},
-    };
-    return words.value(token, token);
-}
-
-void setRow(Workspace &ws, int row, const QStringList &tokens)
-{
-    for (int column = 1; column < CT::ColumnCount; ++column)
-        ws.channels().setCell(column, row, word(ws, tokens.value(column - 1)));
-}
-
-QStringList rowCells(const Workspace &ws, int row)
-{
-    QStringList cells;
-    for (int column = 1; column < CT::ColumnCount; ++column)
-        cells << ws.channels().cell(column, row);
-    return cells;
-}
-
-QStringList words(const Workspace &ws, const QStringList &tokens)
-{
-    QStringList texts;
-    for (const QString &token : tokens)
-        texts << word(ws, token);
-    return texts;
-}
+using CellTokens::rowCells;
+using CellTokens::setRow;
+using CellTokens::word;
+using CellTokens::words;
 
 // A complete channel as the editor makes it.
 const QStringList kChannel = {"462.12500", "67.0", "467.12500", "D023I", "HIGH", "WIDE",
