@@ -43,10 +43,11 @@ TRWForm::TRWForm(Workspace &workspace, QWidget *parent)
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
 
-    StatusBar = new QLabel(QStringLiteral("    VESQAR调频手持对讲机KT-100系列编程软件"), this);
+    StatusBar = new QLabel(this);
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
     StatusBar->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     StatusBar->setGeometry(0, 182 - 22, 353, 22);
+    setStatusText(QStringLiteral("    VESQAR调频手持对讲机KT-100系列编程软件"));
 
     connect(m_exchange.get(), &Exchange::progressChanged, this, [this](int value, int maximum) {
         if (maximum > 0)
@@ -76,7 +77,16 @@ void TRWForm::applyLanguage(const StringTable &table)
 {
     applyText(Button2, table, 2);
     if (table.contains(61))
-        StatusBar->setText(QStringLiteral("     ") + table.text(61));
+        setStatusText(QStringLiteral("     ") + table.text(61));
+}
+
+void TRWForm::setStatusText(const QString &text)
+{
+    // The panel is as wide as the dialog: a longer text ends in an ellipsis
+    // and shows whole in the tool tip.
+    const int room = StatusBar->contentsRect().width() - 2 * StatusBar->margin() - 4;
+    StatusBar->setText(StatusBar->fontMetrics().elidedText(text, Qt::ElideRight, room));
+    StatusBar->setToolTip(text.trimmed());
 }
 
 void TRWForm::showEvent(QShowEvent *event)

@@ -53,6 +53,7 @@ private:
     void showPortError(const QString &reason);
     void showRefusal();
     void warn(const QString &text, const QString &detail = QString());
+    void setStatusText(const QString &text);
 
     Workspace &m_workspace;
     std::unique_ptr<SerialLink> m_link;
