@@ -1,4 +1,5 @@
 #include "cli/CliTool.h"
+#include "cli/InterruptWatch.h"
 
 #include "app/AppError.h"
 #include "app/AppPaths.h"
@@ -123,6 +124,8 @@ int runExchange(Workspace &workspace, Exchange::Direction direction, const QStri
 
     SerialLink link([&workspace] { return workspace.singlePort(); });
     Exchange exchange(link, workspace);
+    // Ctrl+C stops after the step under way; the closing still runs.
+    const InterruptWatch interrupt([&exchange] { exchange.requestStop(); });
     ProgressPrinter progress(stderr,
                              reading ? QStringLiteral("reading") : QStringLiteral("writing"));
     QObject::connect(&exchange, &Exchange::progressChanged,

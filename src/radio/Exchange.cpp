@@ -64,6 +64,7 @@ Exchange::Result Exchange::run(Direction direction, const QString &devicePath)
     m_problems.clear();
     m_success = false;
     m_lost = false;
+    m_stopRequested = false;
     m_devicePath = devicePath;
     m_progress = 0;
     m_progressMaximum = 0;
@@ -124,7 +125,7 @@ bool Exchange::opening()
 
     for (int attempt = 0; attempt < HandshakeAttempts && !m_success; ++attempt) {
         m_link.SendFrame(HandshakeCommand, HandshakeWaitMs);
-        if (linkLost())
+        if (mustStop())
             return true;
         m_success = m_link.RxHex() == HandshakeAnswer;
     }
@@ -135,7 +136,7 @@ bool Exchange::opening()
         const QString what = QStringLiteral("the start of programming");
         for (int repeats = 0;; ++repeats) {
             m_link.SendFrame(StartCommand, StartWaitMs);
-            if (linkLost())
+            if (mustStop())
                 return true;
             if (m_link.RxHex() != BusyAnswer)
                 break;
@@ -318,7 +319,7 @@ Exchange::Outcome Exchange::readAnswer(const QString &command, const QString &wh
         if (before)
             before();
         m_link.SendFrame(command, BlockWaitMs);
-        if (linkLost())
+        if (mustStop())
             return Outcome::Stopped;
         const QString &answer = m_link.RxHex();
         if (answer != BusyAnswer) {
@@ -356,7 +357,7 @@ Exchange::Outcome Exchange::writeAnswer(const std::function<QString()> &command,
 {
     for (int repeats = 0;; ++repeats) {
         m_link.SendFrame(command(), BlockWaitMs);
-        if (linkLost())
+        if (mustStop())
             return Outcome::Stopped;
         const QString &answer = m_link.RxHex();
         if (answer == AcknowledgeAnswer)
@@ -372,8 +373,19 @@ Exchange::Outcome Exchange::writeAnswer(const std::function<QString()> &command,
     }
 }
 
-bool Exchange::linkLost()
+void Exchange::requestStop()
 {
+    if (m_running)
+        m_stopRequested = true;
+}
+
+bool Exchange::mustStop()
+{
+    if (m_stopRequested && !m_link.isLost()) {
+        m_success = false;
+        m_failureText = QStringLiteral("stopped on request before the exchange was complete");
+        return true;
+    }
     if (!m_link.isLost())
         return false;
     if (!m_lost) {

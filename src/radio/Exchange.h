@@ -59,6 +59,11 @@ public:
     Result run(Direction direction, const QString &devicePath);
 
     bool isRunning() const { return m_running; }
+    // Asks a running exchange to stop after the step under way: it goes
+    // straight to the closing (the end command is still sent, so the radio
+    // leaves programming mode) and ends as Failed. Meant for an interrupted
+    // command-line run; does nothing when no exchange runs.
+    void requestStop();
     int progress() const { return m_progress; }
     // Channel count x 5 + 20 once the identification has been read; 0 before.
     int progressMaximum() const { return m_progressMaximum; }
@@ -100,8 +105,9 @@ private:
     // One write, built anew for every sending, repeated on busy answers.
     Outcome writeAnswer(const std::function<QString()> &command, const QString &what);
 
-    // True, after recording the failure, when the device has gone.
-    bool linkLost();
+    // True, after recording the failure, when the device has gone or a stop
+    // was requested: the exchange goes to the closing.
+    bool mustStop();
     // Clears the success flag; the first reason given is the one reported.
     void fail(const QString &reason);
     void setProgress(int value);
@@ -116,6 +122,7 @@ private:
     bool m_running = false;
     bool m_success = false; // the exchange's success flag
     bool m_lost = false;    // the device went away during this run
+    bool m_stopRequested = false;
     QString m_devicePath;
     int m_progress = 0;
     int m_progressMaximum = 0;

@@ -59,12 +59,15 @@ private Q_SLOTS:
     void singlePort();
     void failures_data();
     void failures();
+    void interruptedReadEndsProgramming();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
     // Runs ktprog-cli with the test's settings folder, keeping this event
     // loop (and so the virtual radio) running while it works.
-    Run cli(QStringList arguments);
+    // With terminateAfterMs, the tool is sent SIGTERM (as Ctrl+C would
+    // send SIGINT) that long after it started.
+    Run cli(QStringList arguments, int terminateAfterMs = 0);
     // A channel file made by the program's own writer.
     QString makeFile(const QString &name, const QStringList &row1);
     bool startRadio(const RadioImage &image = RadioImage::sample());
@@ -89,7 +92,7 @@ bool TestCli::startRadio(const RadioImage &image)
     return m_radio->start();
 }
 
-Run TestCli::cli(QStringList arguments)
+Run TestCli::cli(QStringList arguments, int terminateAfterMs)
 {
     if (!arguments.contains("--config-dir"))
         arguments << "--config-dir" << m_dir->path();
@@ -99,6 +102,8 @@ Run TestCli::cli(QStringList arguments)
     connect(&process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
     QTimer::singleShot(60000, &loop, &QEventLoop::quit);
     process.start(QStringLiteral(KT_CLI_TOOL), arguments);
+    if (terminateAfterMs > 0)
+        QTimer::singleShot(terminateAfterMs, &process, &QProcess::terminate);
     loop.exec();
     Run run;
     if (process.state() != QProcess::NotRunning) {
@@ -341,6 +346,24 @@ void TestCli::failures()
     QCOMPARE(!m_radio->commands().isEmpty(), sent);
     QVERIFY(!QFile::exists(path("o.q42")));
     QVERIFY(run.out.isEmpty());
+}
+
+// A stop asked for from the shell ends the read after the step under way,
+// still sends the end command (the radio leaves programming mode) and writes
+// no file.
+void TestCli::interruptedReadEndsProgramming()
+{
+    QVERIFY(startRadio());
+    const QString out = path("stopped.q42");
+    const Run run = cli({"read", "--port", m_radio->devicePath(), "-o", out}, 900);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY(!run.errLines.isEmpty());
+    QVERIFY2(run.errLines.last().contains("stopped"), qPrintable(run.errLines.join('\n')));
+    QVERIFY(!QFileInfo::exists(out));
+    const QStringList commands = m_radio->commandTexts();
+    QVERIFY(commands.size() < 24); // handshake, start, 21 reads, end when complete
+    QCOMPARE(commands.last(), QStringLiteral("64016F0A"));
+    QVERIFY(!m_radio->isProgramming());
 }
 
 QTEST_GUILESS_MAIN(TestCli)
