@@ -22,7 +22,7 @@ build=${KT_BUILD_DIR:-$top/build}
 sanitize=${KT_SANITIZE:-OFF}
 
 packages="build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev libgl-dev
-fonts-wqy-microhei xvfb xauth xdotool imagemagick"
+fonts-wqy-microhei qt6-translations-l10n xvfb xauth xdotool imagemagick"
 
 if [ "${KT_SKIP_PACKAGES:-0}" != 1 ]; then
     if [ "$(id -u)" = 0 ]; then

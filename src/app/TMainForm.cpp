@@ -5,6 +5,7 @@
 #include "app/ErrorBox.h"
 #include "app/LanguageSwitch.h"
 #include "app/LocaleNumber.h"
+#include "app/QtTranslation.h"
 #include "app/SettingsStore.h"
 #include "app/StartUp.h"
 #include "app/TAboutBox.h"
@@ -348,6 +349,7 @@ void TMainForm::ApplyLanguage(const QString &baseName)
         return;
     // The data first, so windows that show cell words see the new ones.
     LanguageSwitch::apply(*table, m_workspace);
+    QtTranslation::use(m_workspace.languageNumber());
     applyOwnLanguage(*table);
     if (m_func)
         m_func->applyLanguage(*table);

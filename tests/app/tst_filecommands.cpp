@@ -181,6 +181,39 @@ private Q_SLOTS:
         s->main()->close();
     }
 
+    // Qt's own buttons follow the interface language.
+    void messageButtonsFollowTheLanguage_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("yes");
+        QTest::newRow("simplified Chinese") << 1 << QStringLiteral("是(&Y)");
+        QTest::newRow("English") << 2 << QStringLiteral("&Yes");
+        QTest::newRow("traditional Chinese") << 3 << QStringLiteral("是(&Y)");
+    }
+
+    void messageButtonsFollowTheLanguage()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, yes);
+        auto s = startUp();
+        if (language == 1)
+            s->main()->N5Click();
+        else if (language == 2)
+            s->main()->N6Click();
+        else
+            s->main()->N7Click();
+        QString shown;
+        onNextModal([&](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            QVERIFY(box);
+            shown = box->button(QMessageBox::Yes)->text();
+            box->button(QMessageBox::No)->click();
+        });
+        s->trigger("FileNewItem");
+        QCOMPARE(shown, yes);
+        s->main()->close();
+    }
+
     void newKeepsBandAndModel()
     {
         auto s = startUp();
