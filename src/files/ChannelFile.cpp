@@ -403,7 +403,10 @@ bool open(Workspace &workspace, const QString &path)
     // Any other file is ignored after its first line, however large it is.
     if (!file.peek(sizeof kHeader - 1).startsWith(kHeader))
         return false;
-    const QByteArray bytes = file.readAll();
+    // Only the first 42 lines are used, a few kilobytes in a real file; a
+    // huge file that merely starts like one is not read whole into memory.
+    constexpr qint64 ReadLimit = 1024 * 1024;
+    const QByteArray bytes = file.read(ReadLimit);
     if (file.error() != QFileDevice::NoError)
         throw AppError(QStringLiteral("Unable to read %1").arg(QDir::toNativeSeparators(path)));
     const std::optional<Contents> contents = decode(bytes, workspace.functions());
