@@ -6,6 +6,7 @@
 #include "sim/VirtualRadio.h"
 
 #include "support/CellTokens.h"
+#include "support/ProtocolTexts.h"
 
 #include <QElapsedTimer>
 #include <QLocale>
@@ -85,7 +86,7 @@ QStringList heads(const QStringList &commands)
 
 QString blockHex(const VirtualRadio &radio, int address)
 {
-    return QString::fromLatin1(radio.image().block(quint16(address)).toHex().toUpper());
+    return ProtocolTexts::hexOf(radio.image().block(quint16(address)));
 }
 
 using CellTokens::rowCells;
@@ -228,8 +229,7 @@ struct Rig {
         auto remaining = std::make_shared<int>(count);
         QObject::connect(&radio, &VirtualRadio::commandReceived, &radio,
                          [this, prefix, fault, remaining](const QByteArray &frame) {
-                             if (*remaining <= 0 ||
-                                 !QString::fromLatin1(frame.toHex().toUpper()).startsWith(prefix))
+                             if (*remaining <= 0 || !ProtocolTexts::hexOf(frame).startsWith(prefix))
                                  return;
                              --*remaining;
                              const VirtualRadio::Steps every(
@@ -511,7 +511,7 @@ private Q_SLOTS:
             // Two busy answers, then bad check bytes.
             QObject::connect(&rig.radio, &VirtualRadio::commandReceived, &rig.radio,
                              [&rig, step](const QByteArray &frame) {
-                                 if (QString::fromLatin1(frame.toHex().toUpper()).startsWith(step))
+                                 if (ProtocolTexts::hexOf(frame).startsWith(step))
                                      rig.radio.setBadCheck(1);
                              });
         }

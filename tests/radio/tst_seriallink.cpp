@@ -2,6 +2,7 @@
 #include "radio/SerialLink.h"
 #include "sim/RadioImage.h"
 #include "sim/VirtualRadio.h"
+#include "support/ProtocolTexts.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -12,19 +13,11 @@
 namespace
 {
 
-const QString handshake = QStringLiteral("020551556D7461");
 const QString handshakeFrame = QStringLiteral("020551556D74617B");
-const QString handshakeAnswer = QStringLiteral("060676657371617202");
-const QString start = QStringLiteral("0600");
-const QString acknowledge = QStringLiteral("060006");
 const QString readIdentification = QStringLiteral("520300D010");
 const QString readIdentificationFrame = QStringLiteral("520300D01091");
-const QString end = QStringLiteral("64016F");
 
-QString hexOf(const QByteArray &bytes)
-{
-    return QString::fromLatin1(bytes.toHex().toUpper());
-}
+using namespace ProtocolTexts;
 
 // The virtual radio's whole answer to the identification read: 57, the
 // address and count asked for, the block, the check byte.

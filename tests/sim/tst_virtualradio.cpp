@@ -1,6 +1,7 @@
 #include "radio/SerialLink.h"
 #include "sim/RadioImage.h"
 #include "sim/VirtualRadio.h"
+#include "support/ProtocolTexts.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -18,18 +19,9 @@
 namespace
 {
 
-const QString handshake = QStringLiteral("020551556D7461");
-const QString handshakeAnswer = QStringLiteral("060676657371617202");
-const QString start = QStringLiteral("0600");
-const QString acknowledge = QStringLiteral("060006");
-const QString busy = QStringLiteral("090009");
 const QString garbage = QStringLiteral("E51A00FF3C");
-const QString end = QStringLiteral("64016F");
 
-QString hexOf(const QByteArray &bytes)
-{
-    return QString::fromLatin1(bytes.toHex().toUpper());
-}
+using namespace ProtocolTexts;
 
 QByteArray bytesOf(const QString &hex)
 {
