@@ -113,12 +113,10 @@ void TRWForm::FormShow()
 
 void TRWForm::Button1Click()
 {
-    if (isRunning())
+    if (isRunning() || (m_tag != ReadTag && m_tag != WriteTag))
         return;
     const auto direction =
         m_tag == WriteTag ? Exchange::Direction::Write : Exchange::Direction::Read;
-    if (m_tag != ReadTag && m_tag != WriteTag)
-        return;
     Button1->setEnabled(false);
     ProgressBar1->setValue(0);
     Exchange::Result result = Exchange::Result::Failed;
