@@ -91,7 +91,7 @@ QList<QStringList> settingRows(const Workspace &workspace)
         rows << QStringList{FS::key(FS::Check(check)),
                             on ? workspace.texts().onWord : workspace.texts().offWord};
     }
-    rows << QStringList{FS::keyTimeKey(), functions.keyTimeText() + QStringLiteral(" s")};
+    rows << QStringList{FS::keyTimeKey(), functions.keyTimeSeconds() + QStringLiteral(" s")};
     return rows;
 }
 

@@ -264,6 +264,11 @@ void FunctionSettings::setChecked(Check check, bool checked)
     Q_EMIT changed();
 }
 
+QString FunctionSettings::keyTimeSeconds() const
+{
+    return secondsText(m_keyTimePosition);
+}
+
 void FunctionSettings::setKeyTimePosition(int position)
 {
     const int held = heldToRange(position);
@@ -297,9 +302,9 @@ void FunctionSettings::setKeyTime(int position)
 
 void FunctionSettings::stepKeyTime(int delta)
 {
+    // The text is rewritten from the position also at a limit, so that it
+    // never shows a time the radio will not get.
     const int moved = heldToRange(m_keyTimePosition + delta);
-    if (moved == m_keyTimePosition)
-        return;
     assignKeyTime(moved, secondsText(moved), false);
 }
 

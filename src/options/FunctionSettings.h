@@ -88,6 +88,8 @@ public:
     // Long-press time --------------------------------------------------------
     int keyTimePosition() const { return m_keyTimePosition; }
     QString keyTimeText() const { return m_keyTimeText; }
+    // The time the radio gets: the position as seconds in shortest form.
+    QString keyTimeSeconds() const;
     // Moves the position, held to 5..25; the text is left alone.
     void setKeyTimePosition(int position);
     // Sets the text; the position becomes its value x 10, truncated and held
@@ -97,7 +99,7 @@ public:
     // Sets the position and writes it as seconds in shortest form (15 -> "1.5").
     void setKeyTime(int position);
     // The up-down arrows: move the position by delta within 5..25 and rewrite
-    // the text.
+    // the text from it, also when the position stays at its limit.
     void stepKeyTime(int delta);
     // Leaving the window: rewrite the text in shortest form, at least "0.5",
     // then move the position to match. Throws AppError for a text that is no

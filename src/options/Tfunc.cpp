@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -151,9 +152,12 @@ QWidget *Tfunc::buildPanel()
     Label15 = caption("Label15", "P3短键", GroupBox2, kKeyCaptionX, 236, 72);
     ComboBox14 = makeList(FunctionSettings::ShortKey2, GroupBox2, kKeyListX, 236, kKeyListWidth);
 
-    // The frequency step and the short-press lists are never shown.
-    for (QWidget *hidden : std::initializer_list<QWidget *>{Label11, ComboBox10, Label9, ComboBox9,
-                                                            Label13, ComboBox12})
+    // The frequency step and the short-press lists are never shown. The P3
+    // lists lie out of sight; hidden as well, neither Tab nor any other input
+    // reaches them.
+    for (QWidget *hidden :
+         std::initializer_list<QWidget *>{Label11, ComboBox10, Label9, ComboBox9, Label13,
+                                          ComboBox12, Label14, ComboBox13, Label15, ComboBox14})
         hidden->hide();
     return area;
 }
@@ -164,6 +168,10 @@ QComboBox *Tfunc::makeList(FunctionSettings::List list, QWidget *parent, int x, 
     combo->setObjectName(FunctionSettings::controlName(list));
     combo->setEditable(false);
     combo->setGeometry(x, y, width, kRowHeight);
+    // The wheel neither gives a list the focus nor, without it, changes it:
+    // scrolling over the window must not change a setting on the way.
+    combo->setFocusPolicy(Qt::StrongFocus);
+    combo->installEventFilter(this);
     // Only a choice the user makes in the list runs the list's rules.
     connect(combo, &QComboBox::activated, this, [this, list](int index) {
         runCommand([this, list, index] { m_settings.chooseIndex(list, index); });
@@ -220,6 +228,16 @@ void Tfunc::applyLanguage(const StringTable &table)
     for (int check = 0; check < FunctionSettings::CheckCount; ++check)
         applyText(m_checks[check], table, checkEntries[check]);
     applyTitle(GroupBox2, table, 100);
+}
+
+bool Tfunc::eventFilter(QObject *watched, QEvent *event)
+{
+    // Ignored, a turn of the wheel goes on to the window, which scrolls.
+    if (event->type() == QEvent::Wheel && !static_cast<QWidget *>(watched)->hasFocus()) {
+        event->ignore();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void Tfunc::FormDeactivate()

@@ -33,6 +33,9 @@ public Q_SLOTS:
     // its shortest form and the position follows it.
     void FormDeactivate();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QWidget *buildPanel();
     QComboBox *makeList(FunctionSettings::List list, QWidget *parent, int x, int y, int width);
@@ -64,8 +67,8 @@ private:
     QLabel *Label11;        // "频率步进" caption (frequency step, hidden)
     QLabel *Label12;        // "P2长键" caption (P2 long press)
     QLabel *Label13;        // "P2短键" caption (P2 short press, hidden)
-    QLabel *Label14;        // "P3长键" caption (P3 long press, out of sight)
-    QLabel *Label15;        // "P3短键" caption (P3 short press, out of sight)
+    QLabel *Label14;        // "P3长键" caption (P3 long press, hidden)
+    QLabel *Label15;        // "P3短键" caption (P3 short press, hidden)
     QLabel *Label16;        // "音量等级" caption (volume level)
     QComboBox *ComboBox1;   // automatic power-off
     QComboBox *ComboBox2;   // squelch level
@@ -79,8 +82,8 @@ private:
     QComboBox *ComboBox10;  // frequency step of the automatic add (hidden)
     QComboBox *ComboBox11;  // P2 long-press function
     QComboBox *ComboBox12;  // P2 short-press function (hidden, disabled)
-    QComboBox *ComboBox13;  // P3 long-press function (out of sight)
-    QComboBox *ComboBox14;  // P3 short-press function (out of sight)
+    QComboBox *ComboBox13;  // P3 long-press function (hidden)
+    QComboBox *ComboBox14;  // P3 short-press function (hidden)
     QComboBox *ComboBox15;  // volume level
     QCheckBox *CheckBox1;   // "开机提示音" power-on tone
     QCheckBox *CheckBox2;   // "结束提示音" end-of-transmission tone

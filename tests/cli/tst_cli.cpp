@@ -52,6 +52,7 @@ class TestCli : public QObject
 private Q_SLOTS:
     void init();
     void readThenShow();
+    void showPrintsTheKeyTimeTheRadioGets();
     void readChecksTheBand_data();
     void readChecksTheBand();
     void writeFileIntoRadio();
@@ -170,6 +171,23 @@ void TestCli::readThenShow()
     QVERIFY(hasLine("^  Squelch +2$"));
     QVERIFY(hasLine("^  Open Beep +ON$"));
     QVERIFY(hasLine("^  Key Time +1\\.5 s$"));
+}
+
+// A file's long-press time beyond the range is held to it; show prints the
+// time that goes into the radio.
+void TestCli::showPrintsTheKeyTimeTheRadioGets()
+{
+    const QString file = makeFile("long.q42", kChannel);
+    QByteArray bytes = TestSupport::readFile(file);
+    QVERIFY(bytes.contains("Key Time 15"));
+    bytes.replace("Key Time 15", "Key Time 30");
+    QVERIFY(TestSupport::writeFile(file, bytes));
+
+    const Run show = cli({"show", file});
+    QCOMPARE(show.exitCode, 0);
+    const QStringList lines = show.out.split('\n');
+    QVERIFY2(!lines.filter(QRegularExpression("^  Key Time +2\\.5 s$")).isEmpty(),
+             qPrintable(show.out));
 }
 
 void TestCli::readChecksTheBand_data()

@@ -226,36 +226,40 @@ void tst_FunctionSettings::setIndexNeverAppliesTheShortPressRule()
 
 void tst_FunctionSettings::stepKeyTime_data()
 {
-    QTest::addColumn<int>("start");
+    QTest::addColumn<QString>("start"); // the text as a file or the radio sets it
     QTest::addColumn<int>("delta");
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("up to a whole second") << 19 << +1 << 20 << "2";
-    QTest::newRow("down to the minimum") << 6 << -1 << 5 << "0.5";
-    QTest::newRow("down to one second") << 11 << -1 << 10 << "1";
-    QTest::newRow("up from 1.5") << 15 << +1 << 16 << "1.6";
-    QTest::newRow("up at the maximum") << 25 << +1 << 25 << "";
-    QTest::newRow("down at the minimum") << 5 << -1 << 5 << "";
+    QTest::newRow("up to a whole second") << "1.90" << +1 << 20 << "2";
+    QTest::newRow("down to the minimum") << "0.60" << -1 << 5 << "0.5";
+    QTest::newRow("down to one second") << "1.10" << -1 << 10 << "1";
+    QTest::newRow("up from 1.5") << "1.5" << +1 << 16 << "1.6";
+    // At a limit the position stays, and the text shows what the radio gets.
+    QTest::newRow("up at the maximum") << "2.50" << +1 << 25 << "2.5";
+    QTest::newRow("down at the minimum") << "0.50" << -1 << 5 << "0.5";
+    QTest::newRow("up from a time above the range") << "3" << +1 << 25 << "2.5";
+    QTest::newRow("down from a time above the range") << "3" << -1 << 24 << "2.4";
+    QTest::newRow("down from a time below the range") << "0.3" << -1 << 5 << "0.5";
+    QTest::newRow("up at the maximum, shown so") << "2.5" << +1 << 25 << "2.5";
 }
 
 void tst_FunctionSettings::stepKeyTime()
 {
-    QFETCH(int, start);
+    QFETCH(QString, start);
     QFETCH(int, delta);
     QFETCH(int, position);
     QFETCH(QString, text);
 
     FunctionSettings settings;
-    // A text that no step writes shows whether a step at a limit touched it.
-    settings.setKeyTimeText(QStringLiteral("%1").arg(start / 10.0, 0, 'f', 2));
-    const QString before = settings.keyTimeText();
+    settings.setKeyTimeText(start);
     QSignalSpy spy(&settings, &FunctionSettings::changed);
 
     settings.stepKeyTime(delta);
     QCOMPARE(settings.keyTimePosition(), position);
-    QCOMPARE(settings.keyTimeText(), text.isEmpty() ? before : text);
-    QCOMPARE(spy.count(), text.isEmpty() ? 0 : 1);
+    QCOMPARE(settings.keyTimeText(), text);
+    QCOMPARE(settings.keyTimeSeconds(), text);
+    QCOMPARE(spy.count(), text == start ? 0 : 1);
 }
 
 void tst_FunctionSettings::setKeyTimeText_data()

@@ -2,6 +2,7 @@
 #include "options/FunctionSettings.h"
 #include "options/Tfunc.h"
 #include "options/UpDownButtons.h"
+#include "support/TestSupport.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -57,6 +58,8 @@ private Q_SLOTS:
     void modelChangesRefreshTheWidgets();
 
     void upDownArrowsMoveTheKeyTime();
+    void wheelChangesOnlyAFocusedList();
+    void sideKeyListsOfP3AreOutOfReach();
     void checkBoxClickChangesTheSetting();
     void shortPressRuleRunsOnTheUsersChoiceOnly();
     void longPressChoiceReachesTheSettings();
@@ -248,6 +251,70 @@ void tst_Tfunc::upDownArrowsMoveTheKeyTime()
     QTest::mouseClick(upDown->upButton(), Qt::LeftButton);
     QCOMPARE(m_settings->keyTimePosition(), 25);
     QCOMPARE(edit->text(), QStringLiteral("2.5"));
+
+    // A file's 3 s is held at 2.5 s: an arrow at the limit shows what the
+    // radio gets.
+    m_settings->setKeyTimeText(QStringLiteral("3"));
+    QCOMPARE(edit->text(), QStringLiteral("3"));
+    QTest::mouseClick(upDown->upButton(), Qt::LeftButton);
+    QCOMPARE(m_settings->keyTimePosition(), 25);
+    QCOMPARE(edit->text(), QStringLiteral("2.5"));
+}
+
+// The wheel over a list that has no focus changes nothing and goes on to the
+// window, which scrolls; once the user has given a list the focus, the wheel
+// chooses in it.
+void tst_Tfunc::wheelChangesOnlyAFocusedList()
+{
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    control<QCheckBox>("CheckBox1")->setFocus(Qt::TabFocusReason);
+    for (const FS::List setting : {FS::TOT, FS::VoxDelay, FS::LongKey0}) {
+        QComboBox *combo = list(setting);
+        const int before = m_settings->index(setting);
+        TestSupport::turnWheel(combo, combo->rect().center(), -1);
+        TestSupport::turnWheel(combo, combo->rect().center(), -1);
+        QCOMPARE(m_settings->index(setting), before);
+        QCOMPARE(combo->currentIndex(), before);
+        QVERIFY(!combo->hasFocus());
+    }
+
+    QComboBox *timeOut = list(FS::TOT);
+    m_window->resize(300, 150);
+    QApplication::processEvents();
+    QScrollBar *scroll = control<QScrollArea>("ScrollBox")->verticalScrollBar();
+    QCOMPARE(scroll->value(), 0);
+    TestSupport::turnWheel(timeOut, timeOut->rect().center(), -1);
+    QVERIFY(scroll->value() > 0);
+    QCOMPARE(m_settings->index(FS::TOT), 3);
+
+    timeOut->setFocus(Qt::TabFocusReason);
+    TestSupport::turnWheel(timeOut, timeOut->rect().center(), -1);
+    QCOMPARE(m_settings->index(FS::TOT), 4);
+}
+
+// The P3 lists are not for the user: Tab never reaches them, so no key
+// changes them behind the user's back.
+void tst_Tfunc::sideKeyListsOfP3AreOutOfReach()
+{
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    list(FS::LongKey1)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QCOMPARE(m_settings->index(FS::LongKey2), 1);
+    QCOMPARE(m_settings->index(FS::ShortKey2), 5);
+
+    QStringList reached;
+    for (int press = 0; press < 40; ++press) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        reached << QApplication::focusWidget()->objectName();
+    }
+    QVERIFY(reached.contains(FS::controlName(FS::LongKey1)));
+    QVERIFY2(!reached.contains(FS::controlName(FS::LongKey2)), qPrintable(reached.join(' ')));
+    QVERIFY2(!reached.contains(FS::controlName(FS::ShortKey2)), qPrintable(reached.join(' ')));
 }
 
 void tst_Tfunc::checkBoxClickChangesTheSetting()

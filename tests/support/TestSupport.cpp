@@ -7,7 +7,10 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
+#include <QSpontaneKeyEvent>
 #include <QTimer>
+#include <QWheelEvent>
+#include <QWidget>
 
 namespace TestSupport
 {
@@ -61,6 +64,27 @@ QString messageText(QWidget *window)
 {
     auto *box = qobject_cast<QMessageBox *>(window);
     return box ? box->text() : QString();
+}
+
+void turnWheel(QWidget *widget, QPoint at, int notches)
+{
+    QWidget *window = widget->window();
+    const QPoint inWindow = widget->mapTo(window, at);
+    QWidget *target = window->childAt(inWindow);
+    if (!target)
+        target = window;
+    const QPointF local = target->mapFrom(window, inWindow);
+    const QPointF global = window->mapToGlobal(QPointF(inWindow));
+    const QPoint notch(0, notches > 0 ? QWheelEvent::DefaultDeltasPerStep
+                                      : -QWheelEvent::DefaultDeltasPerStep);
+    for (int turned = 0; turned < qAbs(notches); ++turned) {
+        QWheelEvent event(local, global, QPoint(), notch, Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        // As the window system delivers it (sendEvent would make it a
+        // program's event, which goes to no parent).
+        QSpontaneKeyEvent::setSpontaneous(&event);
+        qApp->notify(target, &event);
+    }
 }
 
 } // namespace TestSupport

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPoint>
 #include <QString>
 #include <functional>
 
@@ -26,5 +27,11 @@ void onNextModal(std::function<void(QWidget *)> action, int timeoutMs = 5000);
 
 // The text of a message box, empty for other windows.
 QString messageText(QWidget *window);
+
+// Turns the mouse wheel by the given notches (positive: away from the user)
+// over a point of the widget, as the window system delivers it: to the
+// widget under the pointer, which may take the focus by it, and on to its
+// parents while none takes the turn.
+void turnWheel(QWidget *widget, QPoint at, int notches);
 
 } // namespace TestSupport
