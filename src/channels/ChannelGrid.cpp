@@ -169,10 +169,15 @@ void ChannelGrid::mousePressEvent(QMouseEvent *event)
         selectCell(cell.column(), cell.row());
 }
 
-// The second press of a double click is one more click on the cell.
+// The second press of a double click is not a second click: on the cell the
+// first press selected it does nothing (a two-state cell flips once), on
+// another cell it is the click that selects it.
 void ChannelGrid::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    mousePressEvent(event);
+    const QModelIndex cell = indexAt(event->position().toPoint());
+    if (cell != currentIndex())
+        mousePressEvent(event);
+    event->accept();
 }
 
 // Dragging does not move the selection, and a release does nothing more: the

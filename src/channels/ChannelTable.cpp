@@ -166,16 +166,19 @@ bool ChannelTable::autoAddPress(int stepIndex)
     if (m_currentRow < 1)
         setCurrentRow(1);
     const int row = m_currentRow;
+    // The current cell is committed first, whatever the add does next, so
+    // that a frequency retyped there is not left as typed.
+    const bool justTyped = isInUse(row) && cell(RxTone, row).isEmpty();
+    sendallcell();
     if (!isInUse(row)) {
         setCell(RxFrequency, row, m_bands.lowerEdgeText());
         sendcell(RxFrequency, row);
         fillNewChannelDefaults(row);
         return true;
     }
-    if (cell(RxTone, row).isEmpty()) {
-        sendallcell();
+    // A receive frequency just typed only becomes its channel.
+    if (justTyped)
         return false;
-    }
     return autoAddTick(stepIndex);
 }
 

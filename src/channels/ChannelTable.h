@@ -83,9 +83,10 @@ public:
 
     // Automatic add. The step is the item index of the Step function setting:
     // 5, 6.25, 10, 12.5 or 25 kHz; an index outside the list takes 5 kHz.
-    // The press of the button: an unused current row starts at the band's
-    // lower edge, a row whose receive frequency was just typed is committed,
-    // any other row gets a channel added below it unless it is the last.
+    // The press of the button commits the current cell first; then an unused
+    // current row starts at the band's lower edge, a row whose receive
+    // frequency was just typed becomes its channel and nothing more, and any
+    // other row gets a channel added below it unless it is the last.
     // Returns whether a row was filled (the grid then selects the current cell).
     bool autoAddPress(int stepIndex);
     // A tick while the button is held: adds a channel below the current row

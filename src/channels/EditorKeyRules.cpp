@@ -20,8 +20,8 @@ QChar toneKey(QChar key)
 {
     if (key == u'd' || key == u'n' || key == u'i')
         return key.toUpper();
-    if ((key >= u'0' && key <= u'9') || key == u'.' || key == u'D' || key == u'I' ||
-        key == u'N' || key == Backspace || key == Enter)
+    if ((key >= u'0' && key <= u'9') || key == u'.' || key == u'D' || key == u'I' || key == u'N' ||
+        key == Backspace || key == Enter)
         return key;
     return {};
 }

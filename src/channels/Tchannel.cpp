@@ -23,6 +23,7 @@
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 namespace
 {
@@ -156,11 +157,16 @@ void Tchannel::buildEditors(QWidget *surface)
     ComboBox2->resize(58, 21);
     ComboBox2->addItems({words.offWord, words.companderWord, words.scramblerWord});
 
+    // The wheel gives neither list the focus; over an editor it acts as over
+    // the grid (see the event filter).
+    ComboBox1->setFocusPolicy(Qt::StrongFocus);
+    ComboBox2->setFocusPolicy(Qt::StrongFocus);
     for (QWidget *editor : {static_cast<QWidget *>(Edit1), static_cast<QWidget *>(ComboBox1),
                             static_cast<QWidget *>(ComboBox2)}) {
         editor->hide();
         editor->installEventFilter(this);
     }
+    ComboBox1->lineEdit()->installEventFilter(this);
     // The two text editors take plain keys only: an input method would
     // commit its text without the key rules seeing it.
     for (QWidget *typed : {static_cast<QWidget *>(Edit1), static_cast<QWidget *>(ComboBox1),
@@ -224,6 +230,24 @@ bool Tchannel::eventFilter(QObject *watched, QEvent *event)
     const QEvent::Type type = event->type();
     if (type == QEvent::InputMethod && (watched == Edit1 || watched == ComboBox1))
         return true;
+    // An editor lies over its cell: the wheel there moves the grid's
+    // selection, never the editor's choice.
+    if (type == QEvent::Wheel &&
+        (watched == Edit1 || watched == ComboBox1 || watched == ComboBox2)) {
+        passWheelToGrid(static_cast<const QWheelEvent *>(event));
+        return true;
+    }
+    if (watched == ComboBox1->lineEdit()) {
+        // The first click into the tone editor selects its whole text, so
+        // that what is typed next replaces it.
+        if ((type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) &&
+            m_selectToneOnClick) {
+            m_selectToneOnClick = false;
+            ComboBox1->lineEdit()->selectAll();
+            return true;
+        }
+        return QWidget::eventFilter(watched, event);
+    }
     if (watched == Edit1) {
         if (type == QEvent::KeyPress)
             return Edit1KeyPress(static_cast<const QKeyEvent *>(event));
@@ -237,6 +261,12 @@ bool Tchannel::eventFilter(QObject *watched, QEvent *event)
     } else if (watched == ComboBox1) {
         if (type == QEvent::KeyPress)
             return ComboBox1KeyPress(static_cast<const QKeyEvent *>(event));
+        // The focus comes by a click before the click itself arrives.
+        if (type == QEvent::FocusIn)
+            m_selectToneOnClick =
+                static_cast<const QFocusEvent *>(event)->reason() == Qt::MouseFocusReason;
+        if (type == QEvent::MouseButtonPress)
+            m_selectToneOnClick = false;
         if (type == QEvent::FocusOut && leavesEditor(ComboBox1, event))
             ComboBox1Exit();
     } else if (watched == ComboBox2) {
@@ -283,6 +313,8 @@ void Tchannel::StringGrid1Click()
             ComboBox1->setCurrentIndex(item);
             ComboBox1->setEditText(text);
         }
+        // Typing replaces the text shown.
+        ComboBox1->lineEdit()->selectAll();
     } else if (ChannelTable::isTwoStateColumn(column)) {
         if (m_suppressToggle)
             m_suppressToggle = false;
@@ -350,6 +382,16 @@ void Tchannel::StringGrid1KeyPress(QChar key)
         Edit1->setFocus();
         Edit1->setCursorPosition(1);
     }
+}
+
+void Tchannel::passWheelToGrid(const QWheelEvent *event)
+{
+    QWidget *viewport = StringGrid1->viewport();
+    const QPointF global = event->globalPosition();
+    QWheelEvent onGrid(viewport->mapFromGlobal(global), global, event->pixelDelta(),
+                       event->angleDelta(), event->buttons(), event->modifiers(), event->phase(),
+                       event->inverted(), event->source());
+    QCoreApplication::sendEvent(viewport, &onGrid);
 }
 
 void Tchannel::StringGrid1MouseWheelDown()
@@ -572,16 +614,19 @@ void Tchannel::Button2Click()
     m_table.clearAllChannels();
 }
 
-// The moves let the current row follow the channel while the grid's selection
-// stays, so pressing again moves the same channel further.
+// The moved channel stays the current one, and the grid's selection moves
+// with it, so that what is highlighted is what the next command acts on and
+// pressing again moves the same channel further. The selection moves as by
+// program elsewhere, as a click, with a two-state cell kept from flipping.
 void Tchannel::moveChannel(int offset)
 {
     runCommand([this, offset] {
-        // Two equal channels swap without a cell changing; the grid is
-        // redrawn anyway so that the drawing check closes an editor left
-        // over the old row.
-        if (m_table.moveCurrentChannel(offset))
-            StringGrid1->viewport()->update();
+        if (m_table.moveCurrentChannel(offset)) {
+            const int column = m_table.currentColumn();
+            if (ChannelTable::isTwoStateColumn(column))
+                m_suppressToggle = true;
+            StringGrid1->selectCell(column, m_table.currentRow());
+        }
         loadFrequencyEditor();
     });
 }

@@ -11,6 +11,7 @@ class QKeyEvent;
 class QLineEdit;
 class QPushButton;
 class QTimer;
+class QWheelEvent;
 class StringTable;
 class Workspace;
 
@@ -55,6 +56,8 @@ private:
     void StringGrid1KeyDown(int key);
     void StringGrid1KeyPress(QChar key);
     void StringGrid1MouseWheelDown();
+    // The wheel over an overlay editor, given to the grid beneath it.
+    void passWheelToGrid(const QWheelEvent *event);
     void StringGrid1DrawCell();
     // Frequency editor; a key press handler returns whether it took the key
     bool Edit1KeyPress(const QKeyEvent *event);
@@ -90,7 +93,8 @@ private:
 
     Workspace &m_workspace;
     ChannelTable &m_table;
-    bool m_suppressToggle = false; // the next click on a two-state cell only clears this
+    bool m_suppressToggle = false;    // the next click on a two-state cell only clears this
+    bool m_selectToneOnClick = false; // the tone editor took the focus from a click
 
     ChannelGrid *StringGrid1; // the channel grid
     QLineEdit *Edit1;         // frequency editor over a cell of column 1 or 3

@@ -6,8 +6,9 @@
 
 // The character a key press types, as the editing rules take it: Enter (either
 // key) and Backspace by their control characters, other keys by their text; a
-// null character for keys that type nothing (arrows, Delete, modifiers) and
-// for Tab, which moves the focus.
+// null character for keys that type nothing (arrows, Home, End, modifiers),
+// for Delete, which edits as in any text box, and for Tab, which moves the
+// focus.
 inline QChar typedKey(const QKeyEvent *event)
 {
     switch (event->key()) {
@@ -18,6 +19,7 @@ inline QChar typedKey(const QKeyEvent *event)
         return EditorKeyRules::Backspace;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
+    case Qt::Key_Delete:
         return {};
     default:
         return event->text().isEmpty() ? QChar() : event->text().front();

@@ -76,6 +76,16 @@ struct Editor {
     {
         QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton);
     }
+    // What the window system delivers for a double click: a click, then a
+    // double click in place of the second press, then its release.
+    void doubleClick(int column, int row) const
+    {
+        QWidget *viewport = grid()->viewport();
+        const QPoint at = cellCentre(column, row);
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
+        QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
+    }
     // One notch of the wheel over the grid; up is away from the user.
     void wheel(bool up) const
     {
@@ -93,6 +103,17 @@ struct Editor {
         QVERIFY2(QApplication::focusWidget(), "nothing has the keyboard focus");
         QTest::keyPress(QApplication::focusWidget(), key, modifiers);
         QTest::keyRelease(QApplication::focusWidget(), key, modifiers);
+    }
+    // The Delete key as an X server gives it: with the DEL character as its
+    // text.
+    static void deleteKey()
+    {
+        QVERIFY2(QApplication::focusWidget(), "nothing has the keyboard focus");
+        const QString text(QChar(0x7f));
+        QTest::sendKeyEvent(QTest::Press, QApplication::focusWidget(), Qt::Key_Delete, text,
+                            Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, QApplication::focusWidget(), Qt::Key_Delete, text,
+                            Qt::NoModifier);
     }
     // Types the characters; '\b' is Backspace and '\r' Enter.
     static void type(const QString &keys)
@@ -363,6 +384,8 @@ private Q_SLOTS:
         row("no entry begins so", false, "\b67.5", "67.5", "", kOff);
         row("Backspace on the OFF word", false, "\b", kOff, kOff, kOff);
         row("all erased", false, "\b6\b\b", kOff, kOff, kOff);
+        row("typed over the OFF word", false, "67", "67.0", ".0", "67.0");
+        row("typed over the OFF word, a key dropped", false, "6x9", "69.3", ".3", "69.3");
         row("English: Backspace on the OFF word", true, "\b", off, off, off);
         row("English: 6 then 7", true, "\b67", "67.0", ".0", "67.0");
         row("English: matches no entry", true, "\bd\b", "D", "", off);
@@ -391,8 +414,12 @@ private Q_SLOTS:
         QCOMPARE(tone->currentText(), off);
         // The list lies over the cell, one pixel further left.
         QCOMPARE(e.placeOf(tone).topLeft(), e.cellPlace(4, 4).topLeft() - QPoint(1, 0));
+        // Its text is selected when it opens and still when a click gives it
+        // the keyboard, so that what is typed replaces it.
+        QCOMPARE(tone->lineEdit()->selectedText(), off);
         QTest::mouseClick(tone->lineEdit(), Qt::LeftButton);
         QVERIFY(tone->hasFocus());
+        QCOMPARE(tone->lineEdit()->selectedText(), off);
         Editor::type(keys);
         QCOMPARE(tone->currentText(), shown);
         QCOMPARE(tone->lineEdit()->selectedText(), selected);
@@ -420,6 +447,36 @@ private Q_SLOTS:
         QTest::mouseClick(e.toneEditor()->lineEdit(), Qt::LeftButton);
         Editor::commitByInputMethod(QStringLiteral("开"));
         QCOMPARE(e.toneEditor()->currentText(), kOff);
+    }
+
+    // Delete and the caret keys edit inside the frequency and tone editors
+    // as in any text box; the cell follows the editor's rules.
+    void deleteEditsInsideTheEditors()
+    {
+        Editor e;
+        QVERIFY(e.ready());
+        e.click(1, 2);
+        Editor::type(QStringLiteral("438.55"));
+        Editor::key(Qt::Key_Left);
+        Editor::deleteKey();
+        QCOMPARE(e.frequencyEditor()->text(), QStringLiteral("438.5"));
+        QCOMPARE(e.table.cell(1, 2), QStringLiteral("438.5"));
+        Editor::key(Qt::Key_Home);
+        Editor::key(Qt::Key_End);
+        Editor::type(QStringLiteral("\r"));
+        QCOMPARE(e.row(2), newChannel(QStringLiteral("438.50000")));
+
+        e.table.setCell(2, 2, QStringLiteral("67.0"));
+        e.click(2, 2);
+        QComboBox *tone = e.toneEditor();
+        QTest::mouseClick(tone->lineEdit(), Qt::LeftButton);
+        Editor::key(Qt::Key_Home);
+        Editor::deleteKey();
+        QCOMPARE(tone->currentText(), QStringLiteral("7.0"));
+        QCOMPARE(e.table.cell(2, 2), kOff);
+        Editor::type(QStringLiteral("6"));
+        QCOMPARE(tone->currentText(), QStringLiteral("67.0"));
+        QCOMPARE(e.table.cell(2, 2), QStringLiteral("67.0"));
     }
 
     void toneEditorShowsCellAndClosesOnEnter()
@@ -515,6 +572,24 @@ private Q_SLOTS:
         QCOMPARE(e.frequencyEditor()->text(), QStringLiteral("455.12500"));
     }
 
+    // A frequency retyped into a complete channel is committed before the
+    // add, so the row it starts from is normalised too.
+    void automaticAddCommitsRetypedFrequency()
+    {
+        Editor e;
+        QVERIFY(e.ready());
+        e.ws.functions().setIndex(FunctionSettings::Step, 4); // 25 kHz
+        e.channel(1, QStringLiteral("438.00000"));
+        e.click(1, 1);
+        Editor::type(QStringLiteral("439"));
+        QCOMPARE(e.table.cell(1, 1), QStringLiteral("439"));
+        e.clickButton("Button1");
+        QCOMPARE(e.table.cell(1, 1), QStringLiteral("439.00000"));
+        QCOMPARE(e.table.cell(3, 1), QStringLiteral("438.00000"));
+        QCOMPARE(e.row(2), newChannel(QStringLiteral("439.02500")));
+        QCOMPARE(e.table.currentRow(), 2);
+    }
+
     // Without a current band the first normalisation fails: the add ends
     // there, with no timer left running behind the error box.
     void automaticAddWithoutBandStopsAtFirstError()
@@ -537,10 +612,9 @@ private Q_SLOTS:
         QCOMPARE(e.row(1), emptyChannel());
     }
 
-    // The moves take the channel along and the current row follows it while
-    // the grid's selection stays; at the ends and on an unused row nothing
-    // moves. The frequency editor left over the old row closes when the
-    // rows are redrawn.
+    // The moves take the channel along, and the current row and the grid's
+    // selection follow it; at the ends and on an unused row nothing moves.
+    // The frequency editor goes along with the selection.
     void moveChannel_data()
     {
         QTest::addColumn<int>("startRow");
@@ -571,7 +645,7 @@ private Q_SLOTS:
         e.clickButton(qPrintable(button));
         e.clickButton(qPrintable(button));
         QCOMPARE(e.table.currentRow(), endRow);
-        QCOMPARE(e.grid()->selectedRow(), startRow);
+        QCOMPARE(QPoint(e.grid()->selectedColumn(), e.grid()->selectedRow()), QPoint(1, endRow));
         QStringList after = before;
         after.move(startRow - 1, endRow - 1);
         for (int r = 1; r <= 16; ++r) {
@@ -579,28 +653,122 @@ private Q_SLOTS:
             QCOMPARE(e.row(r), rx.isEmpty() ? emptyChannel() : newChannel(rx));
         }
         QCOMPARE(edit->text(), e.table.cell(1, endRow));
-        if (endRow != startRow)
-            QTRY_VERIFY(!edit->isVisible());
-        else
-            QVERIFY(edit->isVisible());
+        QVERIFY(edit->isVisible());
+        QCOMPARE(e.placeOf(edit).topLeft(), e.cellPlace(1, endRow).topLeft());
     }
 
-    // Two equal channels swap without any cell changing; the editor still
-    // closes, since its cell is no longer the current one.
-    void moveOntoEqualChannelClosesEditor()
+    // After a move, Delete and the delete-channel button act on the row that
+    // is highlighted: the moved channel. The selection moves as a click
+    // does, without flipping a two-state cell.
+    void deleteAfterMoveTakesHighlightedRow_data()
     {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("receive frequency, Delete key") << 1 << true;
+        QTest::newRow("power, delete channel button") << 5 << false;
+        QTest::newRow("option, Delete key") << 9 << true;
+    }
+    void deleteAfterMoveTakesHighlightedRow()
+    {
+        QFETCH(int, column);
+        QFETCH(bool, byKey);
         Editor e;
         QVERIFY(e.ready());
-        e.channel(5, QStringLiteral("440.00000"));
-        e.channel(6, QStringLiteral("440.00000"));
-        e.click(1, 5);
-        QVERIFY(e.frequencyEditor()->isVisible());
-        // Pressed from the keyboard, so that no change of focus redraws the grid.
-        e.child("Button4")->setFocus();
-        QTest::qWait(50);
-        Editor::key(Qt::Key_Space);
-        QCOMPARE(e.table.currentRow(), 6);
-        QTRY_VERIFY(!e.frequencyEditor()->isVisible());
+        e.channel(5, QStringLiteral("405.00000"));
+        e.channel(6, QStringLiteral("406.00000"));
+        e.channel(7, QStringLiteral("407.00000"));
+        e.click(column, 5);
+        const QStringList moved = e.row(5);
+        e.clickButton("Button4");
+        QCOMPARE(QPoint(e.grid()->selectedColumn(), e.grid()->selectedRow()), QPoint(column, 6));
+        QCOMPARE(e.row(6), moved);
+        if (byKey) {
+            // Back to the grid from the button, by keyboard.
+            for (int press = 0; press < 8 && QApplication::focusWidget() != e.grid(); ++press)
+                Editor::key(Qt::Key_Backtab, Qt::ShiftModifier);
+            QCOMPARE(QApplication::focusWidget(), e.grid());
+            Editor::deleteKey();
+        } else {
+            e.clickButton("Button5");
+        }
+        QCOMPARE(e.row(6), emptyChannel());
+        QCOMPARE(e.row(5), newChannel(QStringLiteral("406.00000")));
+        QCOMPARE(e.row(7), newChannel(QStringLiteral("407.00000")));
+    }
+
+    // The second press of a double click is no second click: a two-state
+    // cell flips once, and the next click flips it back.
+    void doubleClickFlipsOnce_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("flipped");
+        QTest::newRow("power") << 5 << kLow;
+        QTest::newRow("bandwidth") << 6 << kNarrow;
+        QTest::newRow("option") << 8 << kOn;
+    }
+    void doubleClickFlipsOnce()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, flipped);
+        Editor e;
+        QVERIFY(e.ready());
+        e.channel(3, QStringLiteral("440.00000"));
+        const QString before = e.table.cell(column, 3);
+        e.doubleClick(column, 3);
+        QCOMPARE(e.table.cell(column, 3), flipped);
+        e.click(column, 3);
+        QCOMPARE(e.table.cell(column, 3), before);
+        // A double click whose first press went to another cell flips the
+        // cell it lands on, once.
+        e.click(column, 4);
+        e.channel(4, QStringLiteral("441.00000"));
+        e.doubleClick(column, 4);
+        QCOMPARE(e.table.cell(column, 4), flipped);
+    }
+
+    // The wheel over an overlay editor moves the grid's selection as over
+    // the grid; it never changes the editor's choice or the cell, focused
+    // or not.
+    void wheelOverEditorMovesTheGrid_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("editor");
+        QTest::newRow("frequency editor") << 1 << "Edit1";
+        QTest::newRow("tone editor") << 2 << "ComboBox1";
+        QTest::newRow("voice-privacy editor") << 10 << "ComboBox2";
+    }
+    void wheelOverEditorMovesTheGrid()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, editor);
+        Editor e;
+        QVERIFY(e.ready());
+        for (int r = 3; r <= 7; ++r)
+            e.channel(r, QStringLiteral("440.00000"));
+        QStringList before;
+        for (int r = 1; r <= 16; ++r)
+            before << e.row(r);
+        e.click(column, 4);
+        QWidget *shown = e.child(qPrintable(editor));
+        QVERIFY(shown->isVisible());
+
+        // Towards the user: down one row.
+        turnWheel(shown, shown->rect().center(), -1);
+        QCOMPARE(QPoint(e.grid()->selectedColumn(), e.grid()->selectedRow()), QPoint(column, 5));
+        QVERIFY(shown->isVisible());
+        QCOMPARE(e.placeOf(shown).top(), e.cellPlace(column, 5).top());
+        turnWheel(shown, shown->rect().center(), +2);
+        QCOMPARE(e.grid()->selectedRow(), 3);
+
+        // With the keyboard in the editor, the wheel still moves the grid.
+        e.click(column, 6);
+        shown->setFocus(Qt::TabFocusReason);
+        turnWheel(shown, shown->rect().center(), -1);
+        QCOMPARE(e.grid()->selectedRow(), 7);
+        QStringList after;
+        for (int r = 1; r <= 16; ++r)
+            after << e.row(r);
+        QCOMPARE(after, before);
     }
 
     void deleteAllAsksFirst_data()
@@ -658,7 +826,7 @@ private Q_SLOTS:
         e.click(4, 6);
         QVERIFY(e.toneEditor()->isVisible());
         if (byKey)
-            Editor::key(Qt::Key_Delete);
+            Editor::deleteKey();
         else
             e.clickButton("Button5");
         QCOMPARE(e.row(6), emptyChannel());
