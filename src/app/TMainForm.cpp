@@ -299,9 +299,7 @@ void TMainForm::FormShow()
     }
 
     // 7. The radio information window's status line names the administrator.
-    if (m_info)
-        m_workspace.info().setStatusText(QStringLiteral("  ") + m_info->administratorCaption() +
-                                         QStringLiteral("：") + name);
+    showAdministratorStatus();
 
     // 8. The band list, exactly as saved.
     StartUp::applyBands(m_workspace, saved);
@@ -355,8 +353,13 @@ void TMainForm::ApplyLanguage(const QString &baseName)
         m_func->applyLanguage(*table);
     if (m_channel)
         m_channel->applyLanguage(*table);
-    if (m_info)
+    if (m_info) {
         m_info->applyLanguage(*table);
+        // The status line repeats the administrator label: in the new
+        // language once start-up has written it.
+        if (!m_workspace.info().statusText().isEmpty())
+            showAdministratorStatus();
+    }
     if (m_about)
         m_about->applyLanguage(*table);
     if (m_port)
@@ -391,7 +394,9 @@ void TMainForm::applyOwnLanguage(const StringTable &table)
         applyText(item, table, entry);
     m_readButtonText = table.text(53, m_readButtonText);
     m_writeButtonText = table.text(54, m_writeButtonText);
-    if (table.contains(61))
+    if (m_demo)
+        StatusBar1->setText(QStringLiteral("     ") + m_workspace.texts().demoText);
+    else if (table.contains(61))
         StatusBar1->setText(QStringLiteral("     ") + table.text(61));
     applyText(Label2, table, 157);
 }
@@ -554,7 +559,15 @@ void TMainForm::startDemo(const QString &devicePath)
     m_workspace.setPortDevices(devices);
     m_portBeforeDemo = m_workspace.portNumber();
     m_workspace.setPortNumber(1);
+    m_demo = true;
     StatusBar1->setText(QStringLiteral("     ") + m_workspace.texts().demoText);
+}
+
+void TMainForm::showAdministratorStatus()
+{
+    if (m_info)
+        m_workspace.info().setStatusText(QStringLiteral("  ") + m_info->administratorCaption() +
+                                         QStringLiteral("：") + m_workspace.administrator());
 }
 
 void TMainForm::saveSettings()

@@ -110,6 +110,9 @@ private:
     void saveSettings();
     void subWindowActivated(QMdiSubWindow *window);
     void commitPendingEdit(bool hideListEditors);
+    // The radio information window's status line: the administrator label's
+    // caption and the administrator name.
+    void showAdministratorStatus();
     QString chooseFile(bool forSaving);
     void startExchange(int tag);
 
@@ -131,6 +134,7 @@ private:
     QString m_writeButtonText = QStringLiteral("写 频");
     bool m_startedUp = false;
     bool m_settingsSaved = false;
+    bool m_demo = false;      // demo mode: the status line says so for the whole run
     int m_portBeforeDemo = 0; // the user's port number while demo mode holds port 1
     QString m_fileDir;        // the folder the file dialogs open in: the last one used
 

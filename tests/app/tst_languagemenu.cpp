@@ -128,6 +128,9 @@ private Q_SLOTS:
         QCOMPARE(ws.channels().cell(5, 1), QStringLiteral("High"));
         QCOMPARE(timeOut->currentIndex(), 3);
         QCOMPARE(timeOut->currentText(), QStringLiteral("3") + english.text(48));
+        // The radio information window's status line names its label anew.
+        QCOMPARE(ws.info().statusText(),
+                 QStringLiteral("  ") + english.text(159) + QStringLiteral("：Ann"));
 
         action(*program, "N7")->trigger();
         QCOMPARE(checkedItems(*program), QStringLiteral("N7"));
@@ -136,6 +139,21 @@ private Q_SLOTS:
         program->mainForm()->close();
         QVERIFY(QString::fromUtf8(readFile(dir.filePath(QStringLiteral("sysini.ini"))))
                     .contains(QStringLiteral("lang=3")));
+    }
+
+    // Demo mode's notice stays on the status line, in each new language.
+    void demoNoticeOutlastsSwitches()
+    {
+        QTemporaryDir dir;
+        auto program = start(dir, "[open]\nlang=1\n");
+        program->mainForm()->startDemo(QStringLiteral("/dev/pts/demo"));
+        QCOMPARE(statusBar(*program), QStringLiteral("     ") + language(1).text(1002));
+        action(*program, "N6")->trigger();
+        QCOMPARE(statusBar(*program), QStringLiteral("     ") + language(2).text(1002));
+        action(*program, "N7")->trigger();
+        QCOMPARE(statusBar(*program), QStringLiteral("     ") + language(3).text(1002));
+        QVERIFY(language(2).text(1002) != language(3).text(1002));
+        program->mainForm()->close();
     }
 
     // A missing file moves the check mark and the saved number, nothing else.
