@@ -92,6 +92,8 @@ Tchannel::Tchannel(Workspace &workspace, QWidget *parent)
 
     auto *scroll = new QScrollArea(this);
     scroll->setFrameShape(QFrame::NoFrame);
+    // Tab goes from control to control, not to the scrolled area itself.
+    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setWidget(surface);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -67,6 +67,8 @@ Tfunc::Tfunc(FunctionSettings &settings, QWidget *parent) : QWidget(parent), m_s
 
     ScrollBox = named(new QScrollArea(this), "ScrollBox");
     ScrollBox->setFrameShape(QFrame::NoFrame);
+    // Tab goes from list to list, not to the scrolled area itself.
+    ScrollBox->setFocusPolicy(Qt::NoFocus);
     ScrollBox->setWidget(buildPanel());
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -921,9 +921,9 @@ private Q_SLOTS:
     }
 
     // Pictures of the window with the frequency editor and the tone editor
-    // open, as the X server shows them, to look at; taken only when
-    // KT_GRID_SCREENSHOT_DIR names a folder (run under xvfb-run with the xcb
-    // platform).
+    // open, and after a move and a delete, as the X server shows them, to
+    // look at; taken only when KT_GRID_SCREENSHOT_DIR names a folder (run
+    // under xvfb-run with the xcb platform).
     void screenshots()
     {
         const QString dir = qEnvironmentVariable("KT_GRID_SCREENSHOT_DIR");
@@ -952,6 +952,15 @@ private Q_SLOTS:
         Editor::type(QStringLiteral("\r"));
         e.click(2, 3);
         shoot(QStringLiteral("grid-tone.png"));
+        // Channel 2 moved down, then deleted from the keyboard: row 3 is
+        // highlighted and empty.
+        e.click(1, 2);
+        e.clickButton("Button4");
+        for (int press = 0; press < 8 && QApplication::focusWidget() != e.grid(); ++press)
+            Editor::key(Qt::Key_Backtab, Qt::ShiftModifier);
+        Editor::deleteKey();
+        QCOMPARE(e.row(3), emptyChannel());
+        shoot(QStringLiteral("grid-move-delete.png"));
     }
 };
 

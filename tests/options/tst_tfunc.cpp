@@ -294,7 +294,8 @@ void tst_Tfunc::wheelChangesOnlyAFocusedList()
 }
 
 // The P3 lists are not for the user: Tab never reaches them, so no key
-// changes them behind the user's back.
+// changes them behind the user's back, and it stops only where the user
+// sees the focus.
 void tst_Tfunc::sideKeyListsOfP3AreOutOfReach()
 {
     m_window->activateWindow();
@@ -307,10 +308,14 @@ void tst_Tfunc::sideKeyListsOfP3AreOutOfReach()
     QCOMPARE(m_settings->index(FS::LongKey2), 1);
     QCOMPARE(m_settings->index(FS::ShortKey2), 5);
 
+    // Every stop of the Tab cycle is a control the user sees.
     QStringList reached;
     for (int press = 0; press < 40; ++press) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        reached << QApplication::focusWidget()->objectName();
+        QWidget *focused = QApplication::focusWidget();
+        reached << focused->objectName();
+        QVERIFY2(seenByUser(focused) && !qobject_cast<QScrollArea *>(focused),
+                 qPrintable(reached.join(' ')));
     }
     QVERIFY(reached.contains(FS::controlName(FS::LongKey1)));
     QVERIFY2(!reached.contains(FS::controlName(FS::LongKey2)), qPrintable(reached.join(' ')));
