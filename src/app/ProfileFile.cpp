@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 #include <limits>
 #include <optional>
@@ -54,11 +55,12 @@ struct KeyLocation {
     qsizetype insertAt = -1; // for a new key: after the section's last key line
 };
 
-KeyLocation locate(const QStringList &lines, const QString &section, const QString &key)
+KeyLocation locate(const QList<ProfileFile::Line> &lines, const QString &section,
+                   const QString &key)
 {
     KeyLocation location;
     for (qsizetype i = 0; i < lines.size() && location.section < 0; ++i) {
-        const std::optional<QString> name = sectionName(lines[i]);
+        const std::optional<QString> name = sectionName(lines[i].text);
         if (name && sameName(*name, section))
             location.section = i;
     }
@@ -66,15 +68,30 @@ KeyLocation locate(const QStringList &lines, const QString &section, const QStri
         return location;
 
     location.insertAt = location.section + 1;
-    for (qsizetype i = location.section + 1; i < lines.size() && !sectionName(lines[i]); ++i) {
-        const qsizetype separator = keySeparator(lines[i]);
+    for (qsizetype i = location.section + 1; i < lines.size() && !sectionName(lines[i].text); ++i) {
+        const QString &text = lines[i].text;
+        const qsizetype separator = keySeparator(text);
         if (separator < 0)
             continue;
         location.insertAt = i + 1;
-        if (location.key < 0 && sameName(lines[i].left(separator).trimmed(), key))
+        if (location.key < 0 && sameName(text.left(separator).trimmed(), key))
             location.key = i;
     }
     return location;
+}
+
+// Settings files are narrow text: UTF-8 as the program writes them, or the
+// system's character set (GBK for Chinese texts) as other tools do.
+QString decodeLine(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    QStringDecoder gbk("GBK");
+    if (gbk.isValid())
+        return gbk.decode(bytes);
+    return QString::fromLatin1(bytes);
 }
 
 bool isDecimalDigits(QStringView text)
@@ -130,15 +147,39 @@ ProfileFile::ProfileFile(QString path) : m_path(std::move(path))
     }
     const qsizetype firstLineEnd = bytes.indexOf('\n');
     if (firstLineEnd >= 0 && (firstLineEnd == 0 || bytes[firstLineEnd - 1] != '\r'))
-        m_lineEnd = QStringLiteral("\n");
+        m_lineEnd = "\n";
 
-    m_lines = QString::fromUtf8(bytes).split(QLatin1Char('\n'));
-    if (m_lines.constLast().isEmpty()) // the end of the last line, or an empty file
-        m_lines.removeLast();
-    for (QString &line : m_lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
+    // Each line keeps its own bytes and its own line end.
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        const qsizetype newline = bytes.indexOf('\n', start);
+        const qsizetype stop = newline < 0 ? bytes.size() : newline;
+        Line line;
+        line.bytes = bytes.mid(start, stop - start);
+        if (newline >= 0) {
+            line.end = "\n";
+            if (line.bytes.endsWith('\r')) {
+                line.bytes.chop(1);
+                line.end = "\r\n";
+            }
+        }
+        line.text = decodeLine(line.bytes);
+        m_lines.append(line);
+        start = stop + 1;
     }
+}
+
+QStringList ProfileFile::lines() const
+{
+    QStringList texts;
+    for (const Line &line : m_lines)
+        texts << line.text;
+    return texts;
+}
+
+ProfileFile::Line ProfileFile::newLine(const QString &text) const
+{
+    return Line{text, text.toUtf8(), m_lineEnd};
 }
 
 QString ProfileFile::readString(const QString &section, const QString &key,
@@ -147,8 +188,8 @@ QString ProfileFile::readString(const QString &section, const QString &key,
     const KeyLocation location = locate(m_lines, section.trimmed(), key.trimmed());
     if (location.key < 0)
         return defaultValue;
-    const QString &line = m_lines[location.key];
-    return line.mid(keySeparator(line) + 1).trimmed();
+    const QString &text = m_lines[location.key].text;
+    return text.mid(keySeparator(text) + 1).trimmed();
 }
 
 int ProfileFile::readInt(const QString &section, const QString &key, int defaultValue) const
@@ -160,19 +201,29 @@ void ProfileFile::writeString(const QString &section, const QString &key, const 
 {
     const QString sectionTrimmed = section.trimmed();
     const QString keyTrimmed = key.trimmed();
-    QStringList lines = m_lines;
+    QList<Line> lines = m_lines;
+    // A line that ended the file without a line end gets one before any
+    // line is added after it.
+    const auto append = [&lines, this](qsizetype at, const QString &text) {
+        if (at > 0 && lines[at - 1].end.isEmpty())
+            lines[at - 1].end = m_lineEnd;
+        lines.insert(at, newLine(text));
+    };
     const KeyLocation location = locate(lines, sectionTrimmed, keyTrimmed);
     if (location.key >= 0) {
-        QString &line = lines[location.key];
-        line = line.left(keySeparator(line)).trimmed() + QLatin1Char('=') + value;
+        Line &line = lines[location.key];
+        const QString name = line.text.left(keySeparator(line.text)).trimmed();
+        const QByteArray end = line.end.isEmpty() ? m_lineEnd : line.end;
+        line = newLine(name + QLatin1Char('=') + value);
+        line.end = end;
     } else if (location.section >= 0) {
-        lines.insert(location.insertAt, keyTrimmed + QLatin1Char('=') + value);
+        append(location.insertAt, keyTrimmed + QLatin1Char('=') + value);
     } else {
         // One empty line between the last section and the new one.
-        if (!lines.isEmpty() && !lines.constLast().trimmed().isEmpty())
-            lines.append(QString());
-        lines.append(QLatin1Char('[') + sectionTrimmed + QLatin1Char(']'));
-        lines.append(keyTrimmed + QLatin1Char('=') + value);
+        if (!lines.isEmpty() && !lines.constLast().text.trimmed().isEmpty())
+            append(lines.size(), QString());
+        append(lines.size(), QLatin1Char('[') + sectionTrimmed + QLatin1Char(']'));
+        append(lines.size(), keyTrimmed + QLatin1Char('=') + value);
     }
     save(lines); // throws before the new lines replace the old ones
     m_lines = std::move(lines);
@@ -183,11 +234,11 @@ void ProfileFile::writeInt(const QString &section, const QString &key, int value
     writeString(section, key, QString::number(value));
 }
 
-void ProfileFile::save(const QStringList &lines) const
+void ProfileFile::save(const QList<Line> &lines) const
 {
     QByteArray bytes = m_byteOrderMark ? kByteOrderMark : QByteArray();
-    for (const QString &line : lines)
-        bytes += (line + m_lineEnd).toUtf8();
+    for (const Line &line : lines)
+        bytes += line.bytes + line.end;
 
     // QSaveFile writes a temporary copy and renames it over the file only when
     // all of it was written, so the file on disk is either old or new.

@@ -15,6 +15,9 @@ public:
     explicit ProfileFile(QString path);
 
     const QString &path() const { return m_path; }
+    // Writes go to another file from now on: the lines loaded so far are
+    // carried over into it at the next write.
+    void setPath(const QString &path) { m_path = path; }
 
     // The value with surrounding blanks removed, or the default when the
     // section or key is missing.
@@ -24,19 +27,30 @@ public:
     // reads as the default.
     int readInt(const QString &section, const QString &key, int defaultValue) const;
 
-    // Sets the value and writes the file. Throws AppError ("Unable to write to
+    // Sets the value and writes the file. Every line but the one written
+    // comes back as the file held it, byte for byte, whatever its encoding;
+    // the written line is UTF-8. Throws AppError ("Unable to write to
     // <path>") when the file cannot be written; the value is then not kept.
     void writeString(const QString &section, const QString &key, const QString &value);
     void writeInt(const QString &section, const QString &key, int value);
 
-    // The file's lines as they would be written (for tests and diagnostics).
-    const QStringList &lines() const { return m_lines; }
+    // The file's lines as text, as they would be written (for tests and
+    // diagnostics).
+    QStringList lines() const;
+
+    // One line: its text for finding sections and keys, and its bytes.
+    struct Line {
+        QString text;     // decoded: UTF-8 where the bytes are UTF-8, else GBK
+        QByteArray bytes; // as in the file, without the line end
+        QByteArray end;   // "\r\n", "\n", or nothing after a file's last line
+    };
 
 private:
-    void save(const QStringList &lines) const;
+    void save(const QList<Line> &lines) const;
+    Line newLine(const QString &text) const;
 
     QString m_path;
-    QStringList m_lines;
-    QString m_lineEnd = QStringLiteral("\r\n"); // kept from the file read, CR LF for a new one
-    bool m_byteOrderMark = false;               // the file began with a UTF-8 byte order mark
+    QList<Line> m_lines;
+    QByteArray m_lineEnd = "\r\n"; // of the file read, CR LF for a new one
+    bool m_byteOrderMark = false;  // the file began with a UTF-8 byte order mark
 };

@@ -15,8 +15,8 @@ class Tchannel;
 class Tfunc;
 
 // The program's windows over one workspace, each created exactly once and in
-// a fixed order: main window, about box, administrator dialog, function
-// options, channel editor, port dialog, radio information. They live until
+// a fixed order: main window, about box, read/write dialog, administrator
+// dialog, function options, channel editor, port dialog, radio information. They live until
 // the program ends.
 class Program
 {

@@ -64,7 +64,8 @@ QString SettingsStore::cleanName(const QString &name)
 
 QString SettingsStore::readAdministrator() const
 {
-    const ProfileFile file(readPath(kUserFile));
+    // The administrator is the user's own: never taken from another folder.
+    const ProfileFile file(userFilePath());
     return cleanName(file.readString(QStringLiteral("User"), QStringLiteral("name")));
 }
 
@@ -94,7 +95,10 @@ SystemSettings SettingsStore::readSystem() const
 
 void SettingsStore::writeSystem(const SystemSettings &settings) const
 {
-    ProfileFile file(systemFilePath());
+    // The first file of our own starts as a copy of the one read so far
+    // (the first installation's), with every section, key and comment.
+    ProfileFile file(readPath(kSystemFile));
+    file.setPath(systemFilePath());
     file.writeInt(kOpen, QStringLiteral("com"), settings.port);
     file.writeInt(kOpen, QStringLiteral("co_mode"), settings.singlePort ? 1 : 0);
     file.writeInt(kOpen, QStringLiteral("M_type"), settings.modelIndex);

@@ -17,10 +17,11 @@ struct SystemSettings {
 };
 
 // The two settings files: sysini.ini (port, single-port mode, model,
-// language, band list) and userini.ini (administrator name). Files are written
-// into one folder; when a file is not there yet it is read from the fallback
+// language, band list) and userini.ini (administrator name). Both are written
+// into one folder. Until sysini.ini is there it is read from the fallback
 // folder (the program's own folder, where a first installation puts its
-// sysini.ini).
+// sysini.ini), and the first write carries that file over whole; userini.ini
+// is read from the one folder only.
 class SettingsStore
 {
 public:

@@ -12,6 +12,7 @@
 #include "app/TUserForm.h"
 #include "app/Taddmessage.h"
 #include "app/Tcommuny.h"
+#include "app/WheelGuard.h"
 #include "app/Workspace.h"
 #include "channels/Tchannel.h"
 #include "files/ChannelFile.h"
@@ -214,6 +215,9 @@ void TMainForm::createToolBar()
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->addItems(Workspace::modelList());
     ComboBox1->setFixedWidth(101);
+    // A model change resets settings and a file's model line: never by a
+    // wheel turned on the way past.
+    WheelGuard::takeWheelOnlyWithFocus(ComboBox1);
     Label3 = new QLabel(QStringLiteral("频段："), panel);
     Label3->setObjectName(QStringLiteral("Label3"));
     Label3->hide();

@@ -1,5 +1,6 @@
 #include "app/AppError.h"
 #include "app/AppPaths.h"
+#include "app/ErrorBox.h"
 #include "app/Program.h"
 #include "app/ProgramIcon.h"
 #include "app/TMainForm.h"
@@ -35,6 +36,24 @@ int main(int argc, char *argv[])
     parser.addOption(demo);
     parser.process(app);
 
+    // Demo mode's radio first: when it cannot start, the program ends before
+    // any window or setting is touched.
+    VirtualRadio radio;
+    if (parser.isSet(demo)) {
+        radio.setImage(RadioImage::sample());
+        // Bytes take as long as on a real cable, so the progress is as a
+        // dealer will see it.
+        radio.setPacing(true);
+        if (!radio.start()) {
+            const QString message =
+                QStringLiteral("Demo mode: the virtual radio could not start: ") +
+                radio.errorString();
+            qWarning("%s", qPrintable(message));
+            ErrorBox::show(nullptr, message);
+            return 1;
+        }
+    }
+
     // A folder of its own still starts from the bands shipped beside the program.
     Program program(parser.isSet(configDir)
                         ? SettingsStore(parser.value(configDir), AppPaths::programDir())
@@ -46,18 +65,7 @@ int main(int argc, char *argv[])
         mainForm->resize(screen->availableGeometry().size());
     mainForm->showMaximized();
 
-    VirtualRadio radio;
-    if (parser.isSet(demo)) {
-        radio.setImage(RadioImage::sample());
-        // Bytes take as long as on a real cable, so the progress is as a
-        // dealer will see it.
-        radio.setPacing(true);
-        if (!radio.start()) {
-            qWarning("Demo mode: the virtual radio could not start: %s",
-                     qPrintable(radio.errorString()));
-            return 1;
-        }
+    if (parser.isSet(demo))
         mainForm->startDemo(radio.devicePath());
-    }
     return app.exec();
 }

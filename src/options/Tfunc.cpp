@@ -3,11 +3,11 @@
 #include "app/ApplyText.h"
 
 #include "app/ErrorBox.h"
+#include "app/WheelGuard.h"
 #include "options/UpDownButtons.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -170,10 +170,7 @@ QComboBox *Tfunc::makeList(FunctionSettings::List list, QWidget *parent, int x, 
     combo->setObjectName(FunctionSettings::controlName(list));
     combo->setEditable(false);
     combo->setGeometry(x, y, width, kRowHeight);
-    // The wheel neither gives a list the focus nor, without it, changes it:
-    // scrolling over the window must not change a setting on the way.
-    combo->setFocusPolicy(Qt::StrongFocus);
-    combo->installEventFilter(this);
+    WheelGuard::takeWheelOnlyWithFocus(combo);
     // Only a choice the user makes in the list runs the list's rules.
     connect(combo, &QComboBox::activated, this, [this, list](int index) {
         runCommand([this, list, index] { m_settings.chooseIndex(list, index); });
@@ -230,16 +227,6 @@ void Tfunc::applyLanguage(const StringTable &table)
     for (int check = 0; check < FunctionSettings::CheckCount; ++check)
         applyText(m_checks[check], table, checkEntries[check]);
     applyTitle(GroupBox2, table, 100);
-}
-
-bool Tfunc::eventFilter(QObject *watched, QEvent *event)
-{
-    // Ignored, a turn of the wheel goes on to the window, which scrolls.
-    if (event->type() == QEvent::Wheel && !static_cast<QWidget *>(watched)->hasFocus()) {
-        event->ignore();
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void Tfunc::FormDeactivate()

@@ -33,9 +33,6 @@ public Q_SLOTS:
     // its shortest form and the position follows it.
     void FormDeactivate();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     QWidget *buildPanel();
     QComboBox *makeList(FunctionSettings::List list, QWidget *parent, int x, int y, int width);

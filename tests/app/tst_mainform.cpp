@@ -288,10 +288,13 @@ private Q_SLOTS:
 
     void unwritableSettingsShowError()
     {
+        // A folder where sysini.ini should be: nothing can be written there,
+        // whoever runs the test.
         QTemporaryDir dir;
-        const QString missing = dir.filePath(QStringLiteral("gone"));
+        const QString blocked = dir.filePath(QStringLiteral("sysini.ini"));
+        QVERIFY(QDir().mkdir(blocked));
         QVERIFY(writeFile(dir.filePath(QStringLiteral("userini.ini")), "[User]\nname=Ann\n"));
-        Program program{SettingsStore(missing, dir.path())};
+        Program program{SettingsStore(dir.path())};
         startUp(program);
         QString shown;
         QString title;
@@ -302,8 +305,7 @@ private Q_SLOTS:
         });
         program.mainForm()->close();
         QCOMPARE(title, QStringLiteral("KT-700"));
-        QCOMPARE(shown, QStringLiteral("Unable to write to %1.")
-                            .arg(QDir(missing).filePath(QStringLiteral("sysini.ini"))));
+        QCOMPARE(shown, QStringLiteral("Unable to write to %1.").arg(blocked));
     }
 
     void modelPickChangesCaption()
@@ -319,6 +321,20 @@ private Q_SLOTS:
         QCOMPARE(program.mainForm()->windowTitle(), QStringLiteral("R5"));
         QTest::keyClick(models, Qt::Key_Up);
         QCOMPARE(program.mainForm()->windowTitle(), QStringLiteral("PW-100"));
+
+        // The wheel over the list changes the model only when the list has
+        // the focus.
+        program.mainForm()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(program.mainForm()));
+        program.mainForm()->channelWindow()->widget()->setFocus();
+        turnWheel(models, models->rect().center(), -1);
+        turnWheel(models, models->rect().center(), -1);
+        QCOMPARE(program.workspace().modelIndex(), 0);
+        QCOMPARE(program.mainForm()->windowTitle(), QStringLiteral("PW-100"));
+        QVERIFY(!models->hasFocus());
+        models->setFocus(Qt::TabFocusReason);
+        turnWheel(models, models->rect().center(), -1);
+        QCOMPARE(program.workspace().modelIndex(), 1);
         program.mainForm()->close();
     }
 

@@ -212,6 +212,14 @@ void TestProfileFile::writeEditsInPlace_data()
     QTest::newRow("UTF-8 text") << QByteArray("[User]\r\nname=x\r\n") << "user"
                                 << "name" << QString::fromUtf8("\xe5\xbc\xa0\xe4\xb8\x89")
                                 << QByteArray("[User]\r\nname=\xe5\xbc\xa0\xe4\xb8\x89\r\n");
+    QTest::newRow("GBK lines kept byte for byte")
+        << QByteArray("; \xb6\xd4\xbd\xb2\r\n[open]\r\nname=\xd6\xd0\r\ncom=1\r\n") << "open"
+        << "com"
+        << "2" << QByteArray("; \xb6\xd4\xbd\xb2\r\n[open]\r\nname=\xd6\xd0\r\ncom=2\r\n");
+    QTest::newRow("each line keeps its own line end")
+        << QByteArray("[open]\ncom=1\r\n; a\n") << "open"
+        << "lang"
+        << "1" << QByteArray("[open]\ncom=1\r\nlang=1\n; a\n");
     QTest::newRow("byte order mark kept") << QByteArray("\xef\xbb\xbf[open]\r\ncom=1\r\n") << "open"
                                           << "com"
                                           << "2" << QByteArray("\xef\xbb\xbf[open]\r\ncom=2\r\n");

@@ -50,6 +50,67 @@ private Q_SLOTS:
         QCOMPARE(store.systemFilePath(), QDir(user.path()).filePath(QStringLiteral("sysini.ini")));
     }
 
+    // The first write carries the first installation's file over whole, so
+    // its port mapping and comments live on in the user's own file, run
+    // after run.
+    void firstWriteCarriesWholeFileOver()
+    {
+        QTemporaryDir user;
+        QTemporaryDir program;
+        const QByteArray shipped = "; shipped with the program\r\n[open]\r\nlang=1\r\n"
+                                   "[ports]\r\ncom2=/dev/serial/by-id/usb-cable\r\n";
+        QVERIFY(writeFile(program.filePath(QStringLiteral("sysini.ini")), shipped));
+        for (int run = 1; run <= 2; ++run) {
+            const SettingsStore store(user.path(), program.path());
+            SystemSettings s = store.readSystem();
+            QCOMPARE(s.portDevices.at(1), QStringLiteral("/dev/serial/by-id/usb-cable"));
+            s.port = run + 2;
+            store.writeSystem(s);
+        }
+        const QByteArray own = readFile(user.filePath(QStringLiteral("sysini.ini")));
+        QVERIFY2(own.startsWith("; shipped with the program\r\n[open]\r\nlang=1\r\ncom=4\r\n"),
+                 own.constData());
+        QVERIFY2(own.contains("\r\n[ports]\r\ncom2=/dev/serial/by-id/usb-cable\r\n"),
+                 own.constData());
+        QCOMPARE(readFile(program.filePath(QStringLiteral("sysini.ini"))), shipped);
+    }
+
+    // Lines the program does not own come back byte for byte, GBK text
+    // included; only the program's own keys change.
+    void unownedLinesComeBackByteForByte()
+    {
+        QTemporaryDir dir;
+        const QByteArray gbkComment = "; \xb6\xd4\xbd\xb2\xbb\xfa\r\n";      // "对讲机"
+        const QByteArray other = "[other]\r\nnote=\xd6\xd0\xce\xc4\r\n\r\n"; // "中文"
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("sysini.ini")),
+                          gbkComment + "[open]\r\ncom=3\r\nco_mode=0\r\nM_type=0\r\n" +
+                              "lang=1\r\n\r\n" + other + "[list]\r\nlistnow=0\r\nlistcount=0\r\n"));
+        const SettingsStore store(dir.path());
+        SystemSettings s = store.readSystem();
+        s.port = 7;
+        s.bands = QStringList{QStringLiteral("400-470MHz")};
+        store.writeSystem(s);
+        QCOMPARE(readFile(dir.filePath(QStringLiteral("sysini.ini"))),
+                 gbkComment + "[open]\r\ncom=7\r\nco_mode=0\r\nM_type=0\r\nlang=1\r\n\r\n" + other +
+                     "[list]\r\nlistnow=0\r\nlistcount=1\r\ncombo0=400-470MHz\r\n");
+    }
+
+    // The administrator is never taken from beside the program: a settings
+    // folder of one's own starts without one.
+    void administratorOnlyFromOwnFolder()
+    {
+        QTemporaryDir user;
+        QTemporaryDir program;
+        QVERIFY(
+            writeFile(program.filePath(QStringLiteral("userini.ini")), "[User]\r\nname=Ann\r\n"));
+        const SettingsStore store(user.path(), program.path());
+        QCOMPARE(store.readAdministrator(), QString());
+        store.writeAdministrator(QStringLiteral("Bob"));
+        QCOMPARE(store.readAdministrator(), QStringLiteral("Bob"));
+        QCOMPARE(readFile(program.filePath(QStringLiteral("userini.ini"))),
+                 QByteArray("[User]\r\nname=Ann\r\n"));
+    }
+
     // Missing band keys read as the default band; a damaged count cannot
     // flood the list.
     void bandList_data()
