@@ -28,8 +28,9 @@ constexpr int AttemptBudget = 2;  // rejected answers a channel may get
 constexpr int FixedProgress = 20; // the four blocks beyond the channels
 
 // A read answer: 57, three bytes not examined, the 16 data bytes, the check
-// byte; the data start at hex character 9.
-constexpr int ReadAnswerLength = 2 * (4 + MemoryMap::BlockSize + 1);
+// byte; the data start at hex character 9. Bytes beyond the data are not
+// examined either.
+constexpr int ReadAnswerMinimumLength = 2 * (4 + MemoryMap::BlockSize + 1);
 constexpr int ReadDataOffset = 8;
 
 QString readCommand(const QString &address)
@@ -326,9 +327,9 @@ Exchange::Outcome Exchange::readAnswer(const QString &command, const QString &wh
             if (!answer.startsWith(ReadAnswerStart))
                 return Outcome::Rejected;
             if (m_link.CheckAnswer()) {
-                // A read answer of another length would give a block of the
-                // wrong size: it counts as no read answer.
-                if (answer.size() != ReadAnswerLength)
+                // A read answer too short to hold the data would give a
+                // block of the wrong size: it counts as no read answer.
+                if (answer.size() < ReadAnswerMinimumLength)
                     return Outcome::Rejected;
                 *block = answer.mid(ReadDataOffset, MemoryMap::BlockTextLength);
                 return Outcome::Done;
