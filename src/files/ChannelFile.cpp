@@ -434,12 +434,14 @@ bool open(Workspace &workspace, const QString &path)
         start.remove(0, sizeof kUtf8ByteOrderMark - 1);
     if (!start.startsWith(kHeader))
         return false;
-    // Only the first 42 lines are used, a few kilobytes in a real file; a
-    // huge file that merely starts like one is not read whole into memory.
-    constexpr qint64 ReadLimit = 1024 * 1024;
-    const QByteArray bytes = file.read(ReadLimit);
+    // One byte beyond the limit tells a file that runs past it.
+    const QByteArray bytes = file.read(MaxFileBytes + 1);
     if (file.error() != QFileDevice::NoError)
         throw AppError(QStringLiteral("Unable to read %1").arg(QDir::toNativeSeparators(path)));
+    if (bytes.size() > MaxFileBytes)
+        throw AppError(QStringLiteral("The channel file is larger than %1 MiB, far more than its "
+                                      "42 lines need; nothing was loaded")
+                           .arg(MaxFileBytes / (1024 * 1024)));
     const std::optional<Contents> contents = decode(bytes, workspace.functions());
     if (!contents)
         return false;

@@ -30,6 +30,11 @@ QString defaultSuffix(); // "q42"
 
 constexpr int CellCount = ChannelTable::ColumnCount - 1; // columns 1 to 11
 
+// The largest file Open reads. A real file has a few kilobytes; a huge file
+// that merely starts like one must not flood memory. A larger file is
+// refused whole: reading a part of it would drop content without a word.
+constexpr qint64 MaxFileBytes = 1024 * 1024;
+
 // Everything Open sets, read from a file and checked.
 struct Contents {
     int modelIndex = 0;
@@ -74,7 +79,7 @@ void apply(const Contents &contents, Workspace &workspace);
 // Open: reads the file, decode(), then apply() only when the whole file is
 // good, so that a failure changes nothing. Returns false when the file was
 // ignored (see decode). Throws AppError ("File not found" when the file
-// cannot be opened, and decode()'s errors).
+// cannot be opened, a file beyond MaxFileBytes, and decode()'s errors).
 bool open(Workspace &workspace, const QString &path);
 
 // New ----------------------------------------------------------------------

@@ -147,6 +147,12 @@ void disturb(Workspace &ws, const QList<int> &rows = {1, 16})
     }
 }
 
+QString tooLarge()
+{
+    return QStringLiteral("The channel file is larger than 1 MiB, far more than its 42 lines "
+                          "need; nothing was loaded");
+}
+
 QString errorOf(const std::function<void()> &action)
 {
     try {
@@ -428,6 +434,9 @@ private Q_SLOTS:
             << withLine(full, 42, "CH16 | 438.50000 | \x81\x30 | ")
             << "Line 42 of the channel file is neither GBK nor UTF-8 text";
         QTest::newRow("no such file") << QByteArray() << "File not found";
+        QByteArray longCell = "CH02 | 438.50000 | ";
+        longCell += QByteArray(2 * 1024 * 1024, 'x') + " | ";
+        QTest::newRow("a 2 MiB cell") << withLine(full, 28, longCell) << tooLarge();
     }
 
     void badFileChangesNothing()
@@ -447,6 +456,41 @@ private Q_SLOTS:
         if (message.isEmpty())
             QVERIFY(!opened);
         QCOMPARE(state(ws), before);
+    }
+
+    // A file is read whole up to the size limit; a larger one is refused
+    // rather than read in part (refusing changes nothing, as above).
+    void sizeLimit_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("at the limit") << ChannelFile::MaxFileBytes << QString();
+        QTest::newRow("a byte beyond it") << ChannelFile::MaxFileBytes + 1 << tooLarge();
+    }
+    void sizeLimit()
+    {
+        QFETCH(qint64, size);
+        QFETCH(QString, message);
+        // Row 2's cell 11 fills the file to the size.
+        const QByteArray empty = "CH02 |  |  |  |  |  |  |  |  |  |  |  | \r\n";
+        const QByteArray full = fixture("full.q42");
+        QVERIFY(full.contains(empty));
+        const QByteArray head = "CH02 | 438.50000 |  |  |  |  |  |  |  |  |  | ";
+        const QByteArray tail = " | \r\n";
+        const QByteArray filler(size - full.size() + empty.size() - head.size() - tail.size(), 'x');
+        const QByteArray file = QByteArray(full).replace(empty, head + filler + tail);
+        QCOMPARE(file.size(), size);
+        QVERIFY(TestSupport::writeFile(path(), file));
+        Workspace ws;
+        startUp(ws);
+
+        bool opened = false;
+        QCOMPARE(errorOf([&] { opened = ChannelFile::open(ws, path()); }), message);
+        QCOMPARE(opened, message.isEmpty());
+        QCOMPARE(ws.channels().cell(ChannelTable::Option11, 2).size(),
+                 message.isEmpty() ? filler.size() : 0);
+        QCOMPARE(ws.channels().cell(ChannelTable::RxFrequency, 16),
+                 message.isEmpty() ? QStringLiteral("173.99375") : QString());
     }
 
     void fewerChannelLinesLeaveTheRestEmpty()
