@@ -393,9 +393,12 @@ bool Exchange::mustStop()
         m_lost = true;
         m_success = false;
         // This reason wins over any earlier one: nothing after it was done.
+        // The link loses its device when it was pulled out or went away;
+        // the system's error text then names some last failed call
+        // ("Inappropriate ioctl for device"), which would only mislead.
         m_failureText =
-            QStringLiteral("lost the connection to the radio: the device %1 failed (%2)")
-                .arg(m_devicePath, m_link.errorString());
+            QStringLiteral("lost the connection to the radio: the device %1 was disconnected")
+                .arg(m_devicePath);
     }
     return true;
 }
