@@ -36,6 +36,28 @@ void fillTexts(LanguageTexts &t, const StringTable &table)
     take(t.newPromptText, table, 64);
     take(t.writeRefusedText, table, 1001);
     take(t.demoText, table, 1002);
+
+    LanguageTexts::FailureTexts &f = t.failure;
+    take(f.start, table, 1010);
+    take(f.identificationRead, table, 1011);
+    take(f.bandRead, table, 1012);
+    take(f.informationRead, table, 1013);
+    take(f.channelRead, table, 1014);
+    take(f.functionBlockRead, table, 1015);
+    take(f.channelWrite, table, 1016);
+    take(f.functionBlockWrite, table, 1017);
+    take(f.informationWrite, table, 1018);
+    take(f.noHandshake, table, 1019);
+    take(f.notAcknowledged, table, 1020);
+    take(f.unknownModel, table, 1021);
+    take(f.bandNotListed, table, 1022);
+    take(f.noBand, table, 1023);
+    take(f.busy, table, 1024);
+    take(f.busyOrBadCheck, table, 1025);
+    take(f.noValidAnswer, table, 1026);
+    take(f.notAccepted, table, 1027);
+    take(f.stopped, table, 1028);
+    take(f.disconnected, table, 1029);
 }
 
 // Replaces the items of a list with the entries' texts, keeping each item a

@@ -7,6 +7,34 @@
 // A workspace starts with the built-in simplified Chinese texts, so that
 // cells and message boxes are never empty when no language file was found.
 struct LanguageTexts {
+    // Why a read or write exchange failed: a reason, often about a step of
+    // the exchange, which is named by a phrase of its own.
+    struct FailureTexts {
+        // The steps; %1 is the channel or function block number.
+        QString start;              // the start of programming
+        QString identificationRead; // the read of the model identification
+        QString bandRead;
+        QString informationRead;
+        QString channelRead;
+        QString functionBlockRead;
+        QString channelWrite;
+        QString functionBlockWrite;
+        QString informationWrite;
+
+        // The reasons.
+        QString noHandshake;
+        QString notAcknowledged; // the start of programming
+        QString unknownModel;    // %1 the identification
+        QString bandNotListed;   // %1 the radio's band
+        QString noBand;          // %1 the band text of a radio without a band
+        QString busy;            // %1 the answers in a row, %2 the step
+        QString busyOrBadCheck;  // %1 the answers in a row, %2 the step
+        QString noValidAnswer;   // %1 the step
+        QString notAccepted;     // %1 the step
+        QString stopped;         // on request, before the end
+        QString disconnected;    // %1 the device
+    };
+
     // The simplified Chinese texts built into the program.
     static LanguageTexts builtIn();
 
@@ -26,4 +54,5 @@ struct LanguageTexts {
     QString newPromptText;      // text of the New confirmation
     QString writeRefusedText;   // a write refused: the cells listed after it cannot be written
     QString demoText;           // status line in demo mode: port 1 is a virtual radio
+    FailureTexts failure;       // the details of the exchange-failure box
 };

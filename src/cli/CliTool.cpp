@@ -27,10 +27,17 @@ namespace
 
 using Command = Invocation::Command;
 
+// Writes the whole text as UTF-8, a NUL character in it included.
+void print(std::FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
 void printLine(std::FILE *stream, const QString &text)
 {
-    std::fprintf(stream, "%s\n", text.toUtf8().constData());
-    std::fflush(stream);
+    print(stream, text + QLatin1Char('\n'));
 }
 
 int fail(int code, const QString &message)
@@ -201,8 +208,7 @@ int show(Workspace &workspace, const Invocation &inv)
     const int code = openFile(workspace, inv.file);
     if (code != CliTool::Success)
         return code;
-    std::fputs(ConfigurationText::format(workspace).toUtf8().constData(), stdout);
-    std::fflush(stdout);
+    print(stdout, ConfigurationText::format(workspace));
     return CliTool::Success;
 }
 
@@ -219,7 +225,7 @@ int run(const QStringList &arguments)
     const Invocation &inv = parsed.invocation;
     switch (inv.command) {
     case Command::Help:
-        std::fputs(parsed.helpText.toUtf8().constData(), stdout);
+        print(stdout, parsed.helpText);
         return Success;
     case Command::Version:
         printLine(stdout, QStringLiteral("ktprog-cli ") + QCoreApplication::applicationVersion());

@@ -10,6 +10,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
 #include <iterator>
 
 namespace
@@ -19,6 +20,7 @@ constexpr char kHeader[] = "VESQAR MEMORY CHANNEL";
 constexpr char kLineEnd[] = "\r\n";
 constexpr char kCellSeparator[] = " | ";
 constexpr char kEncoding[] = "GBK";
+constexpr char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
 
 constexpr int kModelLine = 4;
 constexpr int kBandLine = 5;
@@ -185,13 +187,31 @@ void writeChannels(Writer &out, const ChannelTable &table)
     }
 }
 
-// The file's lines without their line ends (CR LF, or a bare LF). Lines the
-// file lacks read as empty.
+// A file that is valid UTF-8 throughout and holds bytes beyond ASCII was
+// saved as UTF-8 (a user edited it in a modern editor): the chance that GBK
+// text is valid UTF-8 as well is small for a whole file. Any other file is GBK.
+bool isUtf8Text(const QByteArray &bytes)
+{
+    const bool beyondAscii =
+        std::any_of(bytes.begin(), bytes.end(), [](char byte) { return byte & 0x80; });
+    if (!beyondAscii)
+        return false;
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const QString text = decoder.decode(bytes); // converts only when taken
+    return !decoder.hasError();
+}
+
+// The file's lines without their line ends (CR LF, or a bare LF), a UTF-8
+// byte-order mark at its start skipped. Lines the file lacks read as empty.
 class Lines
 {
 public:
-    explicit Lines(const QByteArray &bytes) : m_lines(bytes.split('\n'))
+    explicit Lines(QByteArray bytes)
     {
+        if (bytes.startsWith(kUtf8ByteOrderMark))
+            bytes.remove(0, sizeof kUtf8ByteOrderMark - 1);
+        m_utf8 = isUtf8Text(bytes);
+        m_lines = bytes.split('\n');
         if (bytes.endsWith('\n'))
             m_lines.removeLast(); // the last line end closes a line, it opens none
         for (QByteArray &line : m_lines) {
@@ -202,29 +222,37 @@ public:
 
     int count() const { return int(m_lines.size()); }
     QByteArray bytes(int number) const { return m_lines.value(number - 1); }
-    // The line as text; a line that is not GBK text reads with replacement
-    // characters, and `isGbk` says so.
-    QString text(int number, bool *isGbk = nullptr) const
+    // The line as text; a line of a GBK file that is not GBK text reads with
+    // replacement characters, and `isText` says so.
+    QString text(int number, bool *isText = nullptr) const
     {
+        if (m_utf8) {
+            // Lines part at line feeds, which no UTF-8 sequence holds.
+            if (isText)
+                *isText = true;
+            return QString::fromUtf8(bytes(number));
+        }
         QStringDecoder decoder = gbkDecoder();
         const QString text = decoder.decode(bytes(number));
-        if (isGbk)
-            *isGbk = !decoder.hasError();
+        if (isText)
+            *isText = !decoder.hasError();
         return text;
     }
-    // A line whose text is used as it stands must be GBK text.
-    QString gbkText(int number) const
+    // A line whose text is used as it stands must be text.
+    QString checkedText(int number) const
     {
-        bool isGbk = false;
-        const QString line = text(number, &isGbk);
-        if (!isGbk)
+        bool isText = false;
+        const QString line = text(number, &isText);
+        if (!isText)
             throw AppError(
-                QStringLiteral("Line %1 of the channel file is not GBK text").arg(number));
+                QStringLiteral("Line %1 of the channel file is neither GBK nor UTF-8 text")
+                    .arg(number));
         return line;
     }
 
 private:
     QList<QByteArray> m_lines;
+    bool m_utf8 = false;
 };
 
 // The number that starts at the 0-based position and runs to the next blank
@@ -354,12 +382,12 @@ std::optional<Contents> decode(const QByteArray &bytes, const FunctionSettings &
     if (contents.modelIndex >= models.size() || models.at(contents.modelIndex) != modelLine.mid(6))
         return std::nullopt;
 
-    contents.band = lines.gbkText(kBandLine).mid(5, kBandLength);
+    contents.band = lines.checkedText(kBandLine).mid(5, kBandLength);
     readSettings(lines, limits, contents);
 
     const int channelLines = qMin(lines.count() - kFirstChannelLine + 1, ChannelTable::MaxChannels);
     for (int row = 0; row < channelLines; ++row)
-        contents.rows[row] = readChannel(lines.gbkText(kFirstChannelLine + row));
+        contents.rows[row] = readChannel(lines.checkedText(kFirstChannelLine + row));
     return contents;
 }
 
@@ -401,14 +429,19 @@ bool open(Workspace &workspace, const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         throw AppError::fileNotFound();
     // Any other file is ignored after its first line, however large it is.
-    if (!file.peek(sizeof kHeader - 1).startsWith(kHeader))
+    QByteArray start = file.peek(sizeof kUtf8ByteOrderMark - 1 + sizeof kHeader - 1);
+    if (start.startsWith(kUtf8ByteOrderMark))
+        start.remove(0, sizeof kUtf8ByteOrderMark - 1);
+    if (!start.startsWith(kHeader))
         return false;
-    // Only the first 42 lines are used, a few kilobytes in a real file; a
-    // huge file that merely starts like one is not read whole into memory.
-    constexpr qint64 ReadLimit = 1024 * 1024;
-    const QByteArray bytes = file.read(ReadLimit);
+    // One byte beyond the limit tells a file that runs past it.
+    const QByteArray bytes = file.read(MaxFileBytes + 1);
     if (file.error() != QFileDevice::NoError)
         throw AppError(QStringLiteral("Unable to read %1").arg(QDir::toNativeSeparators(path)));
+    if (bytes.size() > MaxFileBytes)
+        throw AppError(QStringLiteral("The channel file is larger than %1 MiB, far more than its "
+                                      "42 lines need; nothing was loaded")
+                           .arg(MaxFileBytes / (1024 * 1024)));
     const std::optional<Contents> contents = decode(bytes, workspace.functions());
     if (!contents)
         return false;

@@ -16,7 +16,8 @@ class Workspace;
 // "TYPE<index> <model>", line 5 "BAND <band>", lines 6 to 26 one function
 // setting each ("<key> <index> <item text>" for a list, "<key> 1" or "0" for a
 // flag, "Key Time <position>"), lines 27 to 42 the channel rows as
-// "CH<label> | <cell 1> | ... | <cell 11> | ".
+// "CH<label> | <cell 1> | ... | <cell 11> | ". Save always writes GBK; Open
+// also reads a file that a user's editor saved as UTF-8.
 //
 // Every failure is an AppError for the caller to show: no windows here, so the
 // GUI and the command-line tool share all of it.
@@ -28,6 +29,11 @@ QString dialogFilter();  // "DVT-842  文件 (*.q42)"
 QString defaultSuffix(); // "q42"
 
 constexpr int CellCount = ChannelTable::ColumnCount - 1; // columns 1 to 11
+
+// The largest file Open reads. A real file has a few kilobytes; a huge file
+// that merely starts like one must not flood memory. A larger file is
+// refused whole: reading a part of it would drop content without a word.
+constexpr qint64 MaxFileBytes = 1024 * 1024;
 
 // Everything Open sets, read from a file and checked.
 struct Contents {
@@ -52,13 +58,15 @@ QByteArray encode(const Workspace &workspace);
 void save(const Workspace &workspace, const QString &path);
 
 // Open ---------------------------------------------------------------------
-// Reads and checks a whole file. Nothing (no error) when the first line is
+// Reads and checks a whole file: as UTF-8 when it is valid UTF-8 throughout
+// and holds bytes beyond ASCII, else as GBK; a UTF-8 byte-order mark at its
+// start is skipped. Nothing (no error) when the first line is
 // not exactly "VESQAR MEMORY CHANNEL" or the model line names no model of the
 // model list: such a file is ignored without a message. Throws AppError when
 // a value that must be a number is not one ("'%s' is not a valid integer
 // value"; lines the file lacks read as empty), when a list index lies outside
 // its list (the limits come from the settings given), or when a line that is
-// used is not GBK text.
+// used is not text (in a file read as GBK, not GBK text).
 std::optional<Contents> decode(const QByteArray &bytes, const FunctionSettings &limits);
 // Puts checked contents into the workspace: selects the model and runs the
 // model change; selects the band, adding it to the band list when the list
@@ -71,7 +79,7 @@ void apply(const Contents &contents, Workspace &workspace);
 // Open: reads the file, decode(), then apply() only when the whole file is
 // good, so that a failure changes nothing. Returns false when the file was
 // ignored (see decode). Throws AppError ("File not found" when the file
-// cannot be opened, and decode()'s errors).
+// cannot be opened, a file beyond MaxFileBytes, and decode()'s errors).
 bool open(Workspace &workspace, const QString &path);
 
 // New ----------------------------------------------------------------------

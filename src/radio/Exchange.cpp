@@ -28,8 +28,9 @@ constexpr int AttemptBudget = 2;  // rejected answers a channel may get
 constexpr int FixedProgress = 20; // the four blocks beyond the channels
 
 // A read answer: 57, three bytes not examined, the 16 data bytes, the check
-// byte; the data start at hex character 9.
-constexpr int ReadAnswerLength = 2 * (4 + MemoryMap::BlockSize + 1);
+// byte; the data start at hex character 9. Bytes beyond the data are not
+// examined either.
+constexpr int ReadAnswerMinimumLength = 2 * (4 + MemoryMap::BlockSize + 1);
 constexpr int ReadDataOffset = 8;
 
 QString readCommand(const QString &address)
@@ -42,10 +43,8 @@ QString writeCommand(const QString &address, const QString &data)
     return QStringLiteral("5712") + address + data;
 }
 
-QString channelWhat(const char *action, int row)
-{
-    return QStringLiteral("the %1 of channel %2").arg(QLatin1String(action)).arg(row);
-}
+using Reason = ExchangeFailure::Reason;
+using Step = ExchangeFailure::Step;
 
 } // namespace
 
@@ -59,7 +58,7 @@ Exchange::Result Exchange::run(Direction direction, const QString &devicePath)
 {
     if (m_running)
         return Result::Failed;
-    m_failureText.clear();
+    m_failure = ExchangeFailure();
     m_portErrorReason.clear();
     m_problems.clear();
     m_success = false;
@@ -73,10 +72,11 @@ Exchange::Result Exchange::run(Direction direction, const QString &devicePath)
     if (direction == Direction::Write) {
         m_problems = MemoryMap::validate(m_workspace);
         if (!m_problems.isEmpty()) {
-            m_failureText = QStringLiteral("nothing was written: %1 cell(s) or setting(s) "
-                                           "cannot be sent to the radio, the first: %2")
-                                .arg(m_problems.size())
-                                .arg(m_problems.first().describe());
+            m_failure = ExchangeFailure(
+                Reason::Other, QStringLiteral("nothing was written: %1 cell(s) or setting(s) "
+                                              "cannot be sent to the radio, the first: %2")
+                                   .arg(m_problems.size())
+                                   .arg(m_problems.first().describe()));
             return Result::Refused;
         }
     }
@@ -99,13 +99,13 @@ Exchange::Result Exchange::run(Direction direction, const QString &devicePath)
     } catch (const AppError &error) {
         // Data the encoders cannot express despite the check before the
         // write (changed during a wait): stop here, the closing still runs.
-        fail(error.message());
+        fail(ExchangeFailure(Reason::Other, error.message()));
     }
     closing();
     m_running = false;
     if (!m_success)
         return Result::Failed;
-    m_failureText.clear();
+    m_failure = ExchangeFailure();
     return Result::Success;
 }
 
@@ -116,8 +116,9 @@ bool Exchange::opening()
     m_link.SysDelay(SettleMs);
     if (!m_link.open(m_devicePath)) {
         m_portErrorReason = m_link.errorString();
-        m_failureText =
-            QStringLiteral("cannot open the port %1: %2").arg(m_devicePath, m_portErrorReason);
+        m_failure = ExchangeFailure(
+            Reason::Other,
+            QStringLiteral("cannot open the port %1: %2").arg(m_devicePath, m_portErrorReason));
         return false;
     }
     m_link.SysDelay(SettleMs);
@@ -130,10 +131,8 @@ bool Exchange::opening()
         m_success = m_link.RxHex() == HandshakeAnswer;
     }
     if (!m_success) {
-        fail(QStringLiteral("no answer to the handshake: no radio on the port, "
-                            "or the radio is not switched on"));
+        fail(Reason::NoHandshake);
     } else {
-        const QString what = QStringLiteral("the start of programming");
         for (int repeats = 0;; ++repeats) {
             m_link.SendFrame(StartCommand, StartWaitMs);
             if (mustStop())
@@ -141,26 +140,23 @@ bool Exchange::opening()
             if (m_link.RxHex() != BusyAnswer)
                 break;
             if (repeats >= m_repeatLimit) {
-                fail(QStringLiteral("the radio answered busy %1 times in a row to %2")
-                         .arg(repeats + 1)
-                         .arg(what));
+                fail(Reason::Busy, Step{Step::Start}, repeats + 1);
                 return true;
             }
         }
         if (m_link.RxHex() != AcknowledgeAnswer)
-            fail(QStringLiteral("the radio did not acknowledge the start of programming"));
+            fail(Reason::NotAcknowledged);
     }
 
     // The identification is read even after a failed handshake: a radio that
     // answers it still selects its model.
     QString identification;
-    if (!readBlock(MemoryMap::IdentificationAddress, QStringLiteral("the identification read"),
+    if (!readBlock(MemoryMap::IdentificationAddress, Step{Step::IdentificationRead},
                    &identification))
         return true;
     const int model = MemoryMap::modelIndex(identification);
     if (model < 0) {
-        fail(QStringLiteral("the radio's identification %1 is not one of a known model")
-                 .arg(identification.left(16)));
+        fail(ExchangeFailure(Reason::UnknownModel, identification.left(16)));
         return true;
     }
     m_workspace.setModelIndex(model);
@@ -174,7 +170,7 @@ void Exchange::readSequence()
 {
     Workspace &ws = m_workspace;
     QString band;
-    if (!readBlock(MemoryMap::BandAddress, QStringLiteral("the band read"), &band))
+    if (!readBlock(MemoryMap::BandAddress, Step{Step::BandRead}, &band))
         return;
     const QString bandText = MemoryMap::bandText(band);
     if (bandText != MemoryMap::noBandText()) {
@@ -188,33 +184,30 @@ void Exchange::readSequence()
             ws.info().setBand(bands.currentText());
         } else {
             // The information and the channels are still read.
-            fail(QStringLiteral("the radio's band %1 is not in the band list").arg(bandText));
+            fail(ExchangeFailure(Reason::BandNotListed, bandText));
         }
     }
 
     QString information;
-    if (!readBlock(MemoryMap::InformationAddress, QStringLiteral("the information read"),
-                   &information))
+    if (!readBlock(MemoryMap::InformationAddress, Step{Step::InformationRead}, &information))
         return;
     MemoryMap::decodeInformation(information, ws);
 
     ChannelTable &table = ws.channels();
     for (int row = 1; row <= table.channelCount(); ++row) {
         const QString command = readCommand(MemoryMap::channelAddressText(row));
-        const QString what = channelWhat("read", row);
+        const Step step{Step::ChannelRead, row};
         // The row is emptied before every sending, so a read that stops here
         // leaves it empty.
         const auto emptyRow = [&table, row] { table.clearChannel(row); };
         QString record;
         Outcome outcome = Outcome::Rejected;
         for (int budget = AttemptBudget; budget > 0 && outcome == Outcome::Rejected; --budget)
-            outcome = readAnswer(command, what, &record, emptyRow);
+            outcome = readAnswer(command, step, &record, emptyRow);
         if (outcome == Outcome::Stopped)
             return;
         if (outcome == Outcome::Rejected) {
-            fail(QStringLiteral("no valid answer to %1 in %2 attempts")
-                     .arg(what)
-                     .arg(AttemptBudget));
+            fail(Reason::NoValidAnswer, step);
             break;
         }
         MemoryMap::decodeChannel(record, row, ws);
@@ -224,13 +217,11 @@ void Exchange::readSequence()
         return;
 
     QString block;
-    if (!readBlock(MemoryMap::FunctionBlock1Address, QStringLiteral("the read of function block 1"),
-                   &block))
+    if (!readBlock(MemoryMap::FunctionBlock1Address, Step{Step::FunctionBlockRead, 1}, &block))
         return;
     MemoryMap::decodeFunctionBlock1(block, ws);
     advanceProgress();
-    if (!readBlock(MemoryMap::FunctionBlock2Address, QStringLiteral("the read of function block 2"),
-                   &block))
+    if (!readBlock(MemoryMap::FunctionBlock2Address, Step{Step::FunctionBlockRead, 2}, &block))
         return;
     MemoryMap::decodeFunctionBlock2(block, ws);
     advanceProgress();
@@ -240,27 +231,24 @@ void Exchange::writeSequence()
 {
     const Workspace &ws = m_workspace;
     QString band;
-    if (!readBlock(MemoryMap::BandAddress, QStringLiteral("the band read"), &band))
+    if (!readBlock(MemoryMap::BandAddress, Step{Step::BandRead}, &band))
         return;
     if (MemoryMap::bandText(band) == MemoryMap::noBandText()) {
-        fail(QStringLiteral("the radio has no band (%1); nothing was written")
-                 .arg(MemoryMap::noBandText()));
+        fail(ExchangeFailure(Reason::NoBand, MemoryMap::noBandText()));
         return;
     }
 
     for (int row = 1; row <= ws.channels().channelCount(); ++row) {
         const QString command =
             writeCommand(MemoryMap::channelAddressText(row), MemoryMap::encodeChannel(ws, row));
-        const QString what = channelWhat("write", row);
+        const Step step{Step::ChannelWrite, row};
         Outcome outcome = Outcome::Rejected;
         for (int budget = AttemptBudget; budget > 0 && outcome == Outcome::Rejected; --budget)
-            outcome = writeAnswer([&command] { return command; }, what);
+            outcome = writeAnswer([&command] { return command; }, step);
         if (outcome == Outcome::Stopped)
             return;
         if (outcome == Outcome::Rejected) {
-            fail(QStringLiteral("the radio did not accept %1 in %2 attempts")
-                     .arg(what)
-                     .arg(AttemptBudget));
+            fail(Reason::NotAccepted, step);
             return;
         }
         advanceProgress();
@@ -268,12 +256,12 @@ void Exchange::writeSequence()
 
     const QString block1 = writeCommand(MemoryMap::addressText(MemoryMap::FunctionBlock1Address),
                                         MemoryMap::encodeFunctionBlock1(ws));
-    const QString what1 = QStringLiteral("the write of function block 1");
-    Outcome outcome = writeAnswer([&block1] { return block1; }, what1);
+    const Step step1{Step::FunctionBlockWrite, 1};
+    Outcome outcome = writeAnswer([&block1] { return block1; }, step1);
     if (outcome == Outcome::Stopped)
         return;
     if (outcome == Outcome::Rejected)
-        fail(QStringLiteral("the radio did not accept %1").arg(what1));
+        fail(Reason::NotAccepted, step1);
     advanceProgress();
     if (!m_success)
         return;
@@ -282,26 +270,26 @@ void Exchange::writeSequence()
     const QString block2 = QStringLiteral("5707") +
                            MemoryMap::addressText(MemoryMap::FunctionBlock2Address) +
                            MemoryMap::encodeFunctionBlock2(ws);
-    const QString what2 = QStringLiteral("the write of function block 2");
-    outcome = writeAnswer([&block2] { return block2; }, what2);
+    const Step step2{Step::FunctionBlockWrite, 2};
+    outcome = writeAnswer([&block2] { return block2; }, step2);
     if (outcome == Outcome::Stopped)
         return;
     if (outcome == Outcome::Rejected)
-        fail(QStringLiteral("the radio did not accept %1").arg(what2));
+        fail(Reason::NotAccepted, step2);
     advanceProgress();
 
     // The information block goes out even after function block 2 failed. It
     // carries the time of each sending.
     const QString address = MemoryMap::addressText(MemoryMap::InformationAddress);
-    const QString what = QStringLiteral("the write of the information block");
+    const Step step{Step::InformationWrite};
     outcome = writeAnswer(
         [&] {
             const QDateTime now = m_clock ? m_clock() : QDateTime::currentDateTime();
             return writeCommand(address, MemoryMap::encodeInformation(ws, now));
         },
-        what);
+        step);
     if (outcome == Outcome::Rejected)
-        fail(QStringLiteral("the radio did not accept %1").arg(what));
+        fail(Reason::NotAccepted, step);
 }
 
 void Exchange::closing()
@@ -312,7 +300,7 @@ void Exchange::closing()
         setProgress(m_progressMaximum);
 }
 
-Exchange::Outcome Exchange::readAnswer(const QString &command, const QString &what, QString *block,
+Exchange::Outcome Exchange::readAnswer(const QString &command, Step step, QString *block,
                                        const std::function<void()> &before)
 {
     for (int repeats = 0;; ++repeats) {
@@ -326,34 +314,30 @@ Exchange::Outcome Exchange::readAnswer(const QString &command, const QString &wh
             if (!answer.startsWith(ReadAnswerStart))
                 return Outcome::Rejected;
             if (m_link.CheckAnswer()) {
-                // A read answer of another length would give a block of the
-                // wrong size: it counts as no read answer.
-                if (answer.size() != ReadAnswerLength)
+                // A read answer too short to hold the data would give a
+                // block of the wrong size: it counts as no read answer.
+                if (answer.size() < ReadAnswerMinimumLength)
                     return Outcome::Rejected;
                 *block = answer.mid(ReadDataOffset, MemoryMap::BlockTextLength);
                 return Outcome::Done;
             }
         }
         if (repeats >= m_repeatLimit) {
-            fail(QStringLiteral("the radio answered busy or with a bad check byte %1 times in a "
-                                "row to %2")
-                     .arg(repeats + 1)
-                     .arg(what));
+            fail(Reason::BusyOrBadCheck, step, repeats + 1);
             return Outcome::Stopped;
         }
     }
 }
 
-bool Exchange::readBlock(int address, const QString &what, QString *block)
+bool Exchange::readBlock(int address, Step step, QString *block)
 {
-    const Outcome outcome = readAnswer(readCommand(MemoryMap::addressText(address)), what, block);
+    const Outcome outcome = readAnswer(readCommand(MemoryMap::addressText(address)), step, block);
     if (outcome == Outcome::Rejected)
-        fail(QStringLiteral("no valid answer to %1").arg(what));
+        fail(Reason::NoValidAnswer, step);
     return outcome == Outcome::Done;
 }
 
-Exchange::Outcome Exchange::writeAnswer(const std::function<QString()> &command,
-                                        const QString &what)
+Exchange::Outcome Exchange::writeAnswer(const std::function<QString()> &command, Step step)
 {
     for (int repeats = 0;; ++repeats) {
         m_link.SendFrame(command(), BlockWaitMs);
@@ -365,9 +349,7 @@ Exchange::Outcome Exchange::writeAnswer(const std::function<QString()> &command,
         if (answer != BusyAnswer)
             return Outcome::Rejected;
         if (repeats >= m_repeatLimit) {
-            fail(QStringLiteral("the radio answered busy %1 times in a row to %2")
-                     .arg(repeats + 1)
-                     .arg(what));
+            fail(Reason::Busy, step, repeats + 1);
             return Outcome::Stopped;
         }
     }
@@ -383,7 +365,7 @@ bool Exchange::mustStop()
 {
     if (m_stopRequested && !m_link.isLost()) {
         m_success = false;
-        m_failureText = QStringLiteral("stopped on request before the exchange was complete");
+        m_failure = ExchangeFailure(Reason::Stopped);
         return true;
     }
     if (!m_link.isLost())
@@ -392,18 +374,24 @@ bool Exchange::mustStop()
         m_lost = true;
         m_success = false;
         // This reason wins over any earlier one: nothing after it was done.
-        m_failureText =
-            QStringLiteral("lost the connection to the radio: the device %1 failed (%2)")
-                .arg(m_devicePath, m_link.errorString());
+        // The link loses its device when it was pulled out or went away;
+        // the system's error text then names some last failed call
+        // ("Inappropriate ioctl for device"), which would only mislead.
+        m_failure = ExchangeFailure(Reason::Disconnected, m_devicePath);
     }
     return true;
 }
 
-void Exchange::fail(const QString &reason)
+void Exchange::fail(const ExchangeFailure &failure)
 {
     m_success = false;
-    if (m_failureText.isEmpty())
-        m_failureText = reason;
+    if (m_failure.reason == Reason::None)
+        m_failure = failure;
+}
+
+void Exchange::fail(Reason reason, Step step, int count)
+{
+    fail(ExchangeFailure(reason, step, count));
 }
 
 void Exchange::setProgress(int value)

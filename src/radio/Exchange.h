@@ -1,5 +1,6 @@
 #pragma once
 
+#include "radio/ExchangeFailure.h"
 #include "radio/MemoryMap.h"
 
 #include <QDateTime>
@@ -68,10 +69,13 @@ public:
     // Channel count x 5 + 20 once the identification has been read; 0 before.
     int progressMaximum() const { return m_progressMaximum; }
 
-    // Why the last run ended as it did, one English line for the
-    // command-line tool and the log ("no answer to the handshake", "the
-    // radio's band 400-430MHz is not in the band list"); empty after success.
-    QString failureText() const { return m_failureText; }
+    // Why the last run ended as it did, in parts for wording it in any
+    // language; reason None after success.
+    const ExchangeFailure &failure() const { return m_failure; }
+    // The same as one English line for the command-line tool and the log
+    // ("no answer to the handshake", "the radio's band 400-430MHz is not in
+    // the band list"); empty after success.
+    QString failureText() const { return m_failure.english(); }
     // The system's reason for a PortError ("Permission denied").
     QString portErrorReason() const { return m_portErrorReason; }
     // The cells a Refused write could not express.
@@ -96,20 +100,22 @@ private:
     void writeSequence();
     void closing();
 
+    using Step = ExchangeFailure::Step;
     // One block read, repeated on busy answers and bad check bytes; the
     // before action runs ahead of every sending.
-    Outcome readAnswer(const QString &command, const QString &what, QString *block,
+    Outcome readAnswer(const QString &command, Step step, QString *block,
                        const std::function<void()> &before = {});
     // A block read the exchange cannot do without: a rejected answer fails it.
-    bool readBlock(int address, const QString &what, QString *block);
+    bool readBlock(int address, Step step, QString *block);
     // One write, built anew for every sending, repeated on busy answers.
-    Outcome writeAnswer(const std::function<QString()> &command, const QString &what);
+    Outcome writeAnswer(const std::function<QString()> &command, Step step);
 
     // True, after recording the failure, when the device has gone or a stop
     // was requested: the exchange goes to the closing.
     bool mustStop();
     // Clears the success flag; the first reason given is the one reported.
-    void fail(const QString &reason);
+    void fail(const ExchangeFailure &failure);
+    void fail(ExchangeFailure::Reason reason, Step step = {}, int count = 0);
     void setProgress(int value);
     void advanceProgress() { setProgress(m_progress + ProgressPerBlock); }
 
@@ -126,7 +132,7 @@ private:
     QString m_devicePath;
     int m_progress = 0;
     int m_progressMaximum = 0;
-    QString m_failureText;
+    ExchangeFailure m_failure;
     QString m_portErrorReason;
     QList<MemoryMap::CellProblem> m_problems;
 };

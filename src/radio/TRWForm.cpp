@@ -130,7 +130,8 @@ void TRWForm::Button1Click()
         ProgressBar1->setValue(ProgressBar1->maximum());
         break;
     case Exchange::Result::Failed:
-        warn(m_workspace.texts().exchangeFailedText, m_exchange->failureText());
+        warn(m_workspace.texts().exchangeFailedText,
+             m_exchange->failure().text(m_workspace.texts().failure));
         break;
     case Exchange::Result::PortError:
         showPortError(m_exchange->portErrorReason());

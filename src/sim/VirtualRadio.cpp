@@ -133,6 +133,16 @@ void VirtualRadio::setBadCheck(int count, Steps steps, Repeat repeat)
     m_badCheck = Fault{count, steps, repeat, 0};
 }
 
+void VirtualRadio::setLongAnswers(int count, Steps steps, Repeat repeat)
+{
+    m_longAnswer = Fault{count, steps, repeat, 0};
+}
+
+void VirtualRadio::setShortAnswers(int count, Steps steps, Repeat repeat)
+{
+    m_shortAnswer = Fault{count, steps, repeat, 0};
+}
+
 QStringList VirtualRadio::commandTexts() const
 {
     QStringList texts;
@@ -304,6 +314,11 @@ void VirtualRadio::handleFrame(const QByteArray &frame)
         answer = Garbage;
     } else {
         answer = answerTo(step, frame);
+        if (m_longAnswer.hits(step))
+            answer = withCheck(answer.chopped(1) + QByteArray(LengthFaultBytes, '\0'));
+        if (m_shortAnswer.hits(step))
+            answer = withCheck(
+                answer.left(std::max<qsizetype>(0, answer.size() - 1 - LengthFaultBytes)));
         if (m_badCheck.hits(step))
             answer.back() = char(answer.back() ^ 0xFF);
     }

@@ -29,8 +29,9 @@ class QTimer;
 // 100 ms is dropped.
 //
 // It can misbehave on purpose, each way on its own: busy answers (09 00 09),
-// garbage, bad check bytes, silence, the echo of a single-wire cable, a
-// delay before answering, the pace of a 9600 bit/s line, and vanishing.
+// garbage, bad check bytes, answers longer or shorter than they should be,
+// silence, the echo of a single-wire cable, a delay before answering, the
+// pace of a 9600 bit/s line, and vanishing.
 //
 // Everything runs in the event loop of the thread the radio lives in: a test
 // or a program can run it beside its own serial port, whose waits run that
@@ -56,6 +57,9 @@ public:
     static const QByteArray HandshakeAnswer;
     // What the radio sends in place of an answer when it sends garbage.
     static const QByteArray Garbage;
+    // How many bytes a long answer has beyond the right ones, and a short
+    // answer lacks.
+    static constexpr int LengthFaultBytes = 4;
 
     explicit VirtualRadio(QObject *parent = nullptr);
     ~VirtualRadio() override;
@@ -76,13 +80,22 @@ public:
 
     // Faults; a count of 0 turns one off. Setting a fault starts its count
     // anew. When several hit one command, busy wins over garbage, garbage
-    // over a bad check byte. A busy or garbage answer leaves the memory
-    // unchanged; a bad check byte spoils the answer of a command served.
+    // over the others. A busy or garbage answer leaves the memory
+    // unchanged; a wrong length and a bad check byte change the answer of a
+    // command served (the length first, so a bad check byte spoils a long
+    // answer too).
     void setBusy(int count, Steps steps = Steps(Start | Read | Write),
                  Repeat repeat = Repeat::FirstCommands);
     void setGarbage(int count, Steps steps = Steps(Start | Read | Write),
                     Repeat repeat = Repeat::FirstCommands);
     void setBadCheck(int count, Steps steps = Steps(Read), Repeat repeat = Repeat::FirstCommands);
+    // The answer of a command served gets LengthFaultBytes bytes of zero
+    // ahead of its check byte (long), or loses the LengthFaultBytes bytes
+    // ahead of it (short); either way with a check byte that fits it.
+    void setLongAnswers(int count, Steps steps = Steps(Read),
+                        Repeat repeat = Repeat::FirstCommands);
+    void setShortAnswers(int count, Steps steps = Steps(Read),
+                         Repeat repeat = Repeat::FirstCommands);
     // Hears and records everything, answers nothing.
     void setSilent(bool silent) { m_silent = silent; }
     // Every byte received comes back at once, ahead of the answer.
@@ -167,6 +180,8 @@ private:
     Fault m_busy;
     Fault m_garbage;
     Fault m_badCheck;
+    Fault m_longAnswer;
+    Fault m_shortAnswer;
     bool m_silent = false;
     bool m_singleWire = false;
     int m_answerDelayMs = 0;

@@ -81,6 +81,8 @@ int main(int argc, char *argv[])
     const QString busy = QStringLiteral("busy");
     const QString garbage = QStringLiteral("garbage");
     const QString badCheck = QStringLiteral("bad-check");
+    const QString longAnswer = QStringLiteral("long-answer");
+    const QString shortAnswer = QStringLiteral("short-answer");
     const QString faultSteps = QStringLiteral("fault-steps");
     const QString every = QStringLiteral("every");
     const QString silent = QStringLiteral("silent");
@@ -98,9 +100,17 @@ int main(int argc, char *argv[])
         {busy, QStringLiteral("Answer busy to n commands."), QStringLiteral("n")},
         {garbage, QStringLiteral("Answer garbage to n commands."), QStringLiteral("n")},
         {badCheck, QStringLiteral("Spoil the check byte of n answers."), QStringLiteral("n")},
+        {longAnswer,
+         QStringLiteral("Send n answers with %1 bytes of zero more, and a check byte to match.")
+             .arg(VirtualRadio::LengthFaultBytes),
+         QStringLiteral("n")},
+        {shortAnswer,
+         QStringLiteral("Send n answers %1 bytes short, with a check byte to match.")
+             .arg(VirtualRadio::LengthFaultBytes),
+         QStringLiteral("n")},
         {faultSteps,
          QStringLiteral("Commands the faults hit, of handshake,start,read,write (default: busy "
-                        "and garbage start,read,write; bad check read)."),
+                        "and garbage start,read,write; the others read)."),
          QStringLiteral("list")},
         {every, QStringLiteral("Hit every such command n times in a row instead of the first n.")},
         {silent, QStringLiteral("Answer nothing.")},
@@ -143,6 +153,8 @@ int main(int argc, char *argv[])
         {garbage, VirtualRadio::Start | VirtualRadio::Read | VirtualRadio::Write,
          &VirtualRadio::setGarbage},
         {badCheck, VirtualRadio::Read, &VirtualRadio::setBadCheck},
+        {longAnswer, VirtualRadio::Read, &VirtualRadio::setLongAnswers},
+        {shortAnswer, VirtualRadio::Read, &VirtualRadio::setShortAnswers},
     };
     for (const auto &fault : faults) {
         if (!parser.isSet(fault.option))

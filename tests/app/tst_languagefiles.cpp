@@ -1,4 +1,5 @@
 #include "app/StringTable.h"
+#include "support/TestSupport.h"
 
 #include <QTest>
 
@@ -23,10 +24,10 @@ QString languagePath(const QString &file)
 QList<int> appliedEntries()
 {
     const std::pair<int, int> ranges[] = {
-        {1, 6},     {9, 20},    {22, 23},   {25, 40},   {43, 50},   {53, 54},   {56, 62},
-        {64, 67},   {73, 79},   {81, 81},   {83, 83},   {85, 85},   {88, 89},   {96, 96},
-        {100, 100}, {142, 142}, {145, 145}, {149, 149}, {151, 155}, {157, 166}, {169, 169},
-        {1000, 1002}};
+        {1, 6},     {9, 20},    {22, 23},   {25, 40},     {43, 50},    {53, 54},
+        {56, 62},   {64, 67},   {73, 79},   {81, 81},     {83, 83},    {85, 85},
+        {88, 89},   {96, 96},   {100, 100}, {142, 142},   {145, 145},  {149, 149},
+        {151, 155}, {157, 166}, {169, 169}, {1000, 1002}, {1010, 1029}};
     QList<int> entries;
     for (const auto &[first, last] : ranges) {
         for (int entry = first; entry <= last; ++entry)
@@ -85,6 +86,23 @@ private Q_SLOTS:
             QVERIFY2(
                 text.isEmpty() || !text.back().isSpace(),
                 qPrintable(QStringLiteral("entry %1 of %2 ends in a blank").arg(entry).arg(file)));
+        }
+    }
+
+    // The failure texts take values in their places: a translation that
+    // lost one would leave the channel, band or step out of its message.
+    void failureTextsKeepTheirPlaceholders_data() { addFileRows(); }
+    void failureTextsKeepTheirPlaceholders()
+    {
+        QFETCH(QString, file);
+        const std::optional<StringTable> table = StringTable::load(languagePath(file));
+        QVERIFY2(table, qPrintable(QStringLiteral("cannot read ") + languagePath(file)));
+        for (int entry = 1010; entry <= 1029; ++entry) {
+            const int arguments = TestSupport::failureEntryArguments(entry);
+            const QString text = table->text(entry);
+            QVERIFY2(text.contains(QLatin1String("%1")) == (arguments >= 1) &&
+                         text.contains(QLatin1String("%2")) == (arguments == 2),
+                     qPrintable(QStringLiteral("entry %1 of %2: %3").arg(entry).arg(file, text)));
         }
     }
 

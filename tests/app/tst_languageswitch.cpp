@@ -1,11 +1,18 @@
 #include "app/LanguageSwitch.h"
 #include "app/StringTable.h"
 #include "app/Workspace.h"
+#include "radio/ExchangeFailure.h"
 #include "support/TestSupport.h"
 
 #include <QTest>
 
+#include <iterator>
+
 using FS = FunctionSettings;
+using Failure = ExchangeFailure;
+using Step = ExchangeFailure::Step;
+
+Q_DECLARE_METATYPE(ExchangeFailure)
 
 // What a change of language does to the program's data, with the language
 // files the program ships.
@@ -184,6 +191,61 @@ private Q_SLOTS:
         QCOMPARE(ws.texts().newPromptText, english.text(64));
     }
 
+    // The details of an exchange failure come from entries 1010 to 1029: a
+    // table whose every entry names itself shows which entry each failure
+    // takes, with its step and values in their places.
+    void failureTextsFollowTheLanguage_data()
+    {
+        QTest::addColumn<ExchangeFailure>("failure");
+        QTest::addColumn<QString>("text");
+        using R = Failure::Reason;
+        const auto row = [](const char *name, Failure failure, const char *text) {
+            QTest::newRow(name) << failure << QString::fromUtf8(text);
+        };
+        row("no handshake", {R::NoHandshake}, "<1019>");
+        row("not acknowledged", {R::NotAcknowledged}, "<1020>");
+        row("unknown model", {R::UnknownModel, "4B542D010700FF06"}, "<1021 4B542D010700FF06>");
+        row("band not listed", {R::BandNotListed, "400-430MHz"}, "<1022 400-430MHz>");
+        row("no band", {R::NoBand, "FFF-FFFMHz"}, "<1023 FFF-FFFMHz>");
+        row("busy start", {R::Busy, Step(Step::Start), 21}, "<1024 21 <1010>>");
+        row("busy channel write", {R::Busy, Step(Step::ChannelWrite, 16), 3}, "<1024 3 <1016 16>>");
+        row("busy function block write", {R::Busy, Step(Step::FunctionBlockWrite, 2), 3},
+            "<1024 3 <1017 2>>");
+        row("busy information write", {R::Busy, Step(Step::InformationWrite), 3},
+            "<1024 3 <1018>>");
+        row("bad checks identification", {R::BusyOrBadCheck, Step(Step::IdentificationRead), 4},
+            "<1025 4 <1011>>");
+        row("bad checks channel read", {R::BusyOrBadCheck, Step(Step::ChannelRead, 3), 4},
+            "<1025 4 <1014 3>>");
+        row("no answer band", {R::NoValidAnswer, Step(Step::BandRead)}, "<1026 <1012>>");
+        row("no answer information", {R::NoValidAnswer, Step(Step::InformationRead)},
+            "<1026 <1013>>");
+        row("no answer function block", {R::NoValidAnswer, Step(Step::FunctionBlockRead, 1)},
+            "<1026 <1015 1>>");
+        row("not accepted", {R::NotAccepted, Step(Step::ChannelWrite, 7)}, "<1027 <1016 7>>");
+        row("stopped", {R::Stopped}, "<1028>");
+        row("disconnected", {R::Disconnected, "/dev/ttyUSB0"}, "<1029 /dev/ttyUSB0>");
+        row("whole text", {R::Other, "Unable to write to x"}, "Unable to write to x");
+        row("none", {R::None}, "");
+    }
+    void failureTextsFollowTheLanguage()
+    {
+        QFETCH(ExchangeFailure, failure);
+        QFETCH(QString, text);
+        // Each entry with the arguments it takes.
+        QString entries;
+        for (int entry = 1010; entry <= 1029; ++entry) {
+            const char *const arguments[] = {"", " %1", " %1 %2"};
+            entries +=
+                QStringLiteral("%1=<%1%2>\n")
+                    .arg(entry)
+                    .arg(QLatin1String(arguments[TestSupport::failureEntryArguments(entry)]));
+        }
+        Workspace ws;
+        LanguageSwitch::apply(StringTable::parse(entries), ws);
+        QCOMPARE(failure.text(ws.texts().failure), text);
+    }
+
     // An entry a file lacks leaves its text as it was.
     void missingEntriesLeaveTexts()
     {
@@ -217,6 +279,31 @@ private Q_SLOTS:
                                                  {b.newPromptText, 64}};
         for (const auto &[text, entry] : texts)
             QVERIFY2(text == chinese.text(entry), qPrintable(QString::number(entry)));
+        // The failure texts in the order of their entries, 1010 on.
+        const LanguageTexts::FailureTexts &f = b.failure;
+        const QString failureTexts[] = {f.start,
+                                        f.identificationRead,
+                                        f.bandRead,
+                                        f.informationRead,
+                                        f.channelRead,
+                                        f.functionBlockRead,
+                                        f.channelWrite,
+                                        f.functionBlockWrite,
+                                        f.informationWrite,
+                                        f.noHandshake,
+                                        f.notAcknowledged,
+                                        f.unknownModel,
+                                        f.bandNotListed,
+                                        f.noBand,
+                                        f.busy,
+                                        f.busyOrBadCheck,
+                                        f.noValidAnswer,
+                                        f.notAccepted,
+                                        f.stopped,
+                                        f.disconnected};
+        for (int i = 0; i < int(std::size(failureTexts)); ++i)
+            QVERIFY2(failureTexts[i] == chinese.text(1010 + i),
+                     qPrintable(QString::number(1010 + i)));
 
         Workspace ws;
         fill(ws);

@@ -53,6 +53,7 @@ private Q_SLOTS:
     void init();
     void readThenShow();
     void showPrintsTheKeyTimeTheRadioGets();
+    void showPrintsACellWithNulWhole();
     void readChecksTheBand_data();
     void readChecksTheBand();
     void writeFileIntoRadio();
@@ -187,6 +188,24 @@ void TestCli::showPrintsTheKeyTimeTheRadioGets()
     QCOMPARE(show.exitCode, 0);
     const QStringList lines = show.out.split('\n');
     QVERIFY2(!lines.filter(QRegularExpression("^  Key Time +2\\.5 s$")).isEmpty(),
+             qPrintable(show.out));
+}
+
+// A NUL byte in a cell is text like any other: everything after it is
+// printed too.
+void TestCli::showPrintsACellWithNulWhole()
+{
+    QStringList cells = kChannel;
+    const QString withNul = QStringLiteral("Comp") + QChar(0) + QStringLiteral("after the NUL");
+    cells[CT::Privacy - 1] = withNul;
+    const QString file = makeFile("nul.q42", cells);
+    QVERIFY(TestSupport::readFile(file).contains(QByteArray("Comp\0after", 10)));
+
+    const Run show = cli({"show", file});
+    QCOMPARE(show.exitCode, 0);
+    QVERIFY2(show.out.contains(withNul), qPrintable(show.out));
+    // The settings after the channels, down to the last line.
+    QVERIFY2(show.out.contains(QRegularExpression("\n  Key Time +1\\.5 s\n$")),
              qPrintable(show.out));
 }
 

@@ -9,8 +9,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <functional>
 
 #ifdef Q_OS_UNIX
@@ -37,6 +39,30 @@ QByteArray withLine(const QByteArray &file, int number, const QByteArray &line)
     QList<QByteArray> lines = file.split('\n');
     lines[number - 1] = line + '\r';
     return lines.join('\n');
+}
+
+// The file with every line cut before its first byte beyond ASCII (and the
+// blank in front of it): only numbers are read from the lines that lose text.
+QByteArray asciiOnly(const QByteArray &file)
+{
+    QList<QByteArray> lines = file.split('\n');
+    for (QByteArray &line : lines) {
+        const auto wide = std::find_if(line.begin(), line.end(), [](char c) { return c & 0x80; });
+        if (wide != line.end()) {
+            line.truncate(wide - line.begin());
+            line = line.trimmed() + '\r';
+        }
+    }
+    return lines.join('\n');
+}
+
+// Channel line 1 with a receive frequency and the text in one other column.
+QString row1Line(const QString &text, int column)
+{
+    QString line = QStringLiteral("CH01 | 438.50000");
+    for (int c = 2; c < ChannelTable::ColumnCount; ++c)
+        line += QStringLiteral(" | ") + (c == column ? text : QString());
+    return line + QStringLiteral(" | ");
 }
 
 QStringList settings(const Workspace &ws)
@@ -119,6 +145,12 @@ void disturb(Workspace &ws, const QList<int> &rows = {1, 16})
         for (int c = 2; c < ChannelTable::ColumnCount; ++c)
             ws.channels().setCell(c, r, words.at((r + c) % words.size()));
     }
+}
+
+QString tooLarge()
+{
+    return QStringLiteral("The channel file is larger than 1 MiB, far more than its 42 lines "
+                          "need; nothing was loaded");
 }
 
 QString errorOf(const std::function<void()> &action)
@@ -238,6 +270,70 @@ private Q_SLOTS:
         }
     }
 
+    // A file that is UTF-8 throughout and holds text beyond ASCII was saved
+    // by a modern editor: it reads as UTF-8, a byte-order mark ahead of it
+    // skipped, and Save writes GBK again.
+    void utf8FileRestoresTheFixture_data()
+    {
+        QTest::addColumn<QByteArray>("prefix");
+        QTest::newRow("UTF-8") << QByteArray();
+        QTest::newRow("UTF-8 after a byte-order mark") << QByteArray("\xEF\xBB\xBF");
+    }
+    void utf8FileRestoresTheFixture()
+    {
+        QFETCH(QByteArray, prefix);
+        Workspace gbk;
+        startUp(gbk);
+        QVERIFY(ChannelFile::open(gbk, TestSupport::dataPath("files/full.q42")));
+        Workspace utf8;
+        startUp(utf8);
+        QVERIFY(TestSupport::writeFile(path(), prefix + fixture("utf8.q42")));
+
+        QVERIFY(ChannelFile::open(utf8, path()));
+        QCOMPARE(configuration(utf8), configuration(gbk));
+        QCOMPARE(ChannelFile::encode(utf8).split('\n'), fixture("full.q42").split('\n'));
+    }
+
+    // Each cell word of the three languages, alone beyond ASCII in a UTF-8
+    // file, also where its UTF-8 bytes happen to be GBK text too (宽带, 禁用).
+    void utf8CellWords_data()
+    {
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<int>("column");
+        const struct {
+            const char16_t *word;
+            int column;
+        } words[] = {
+            {u"禁用", ChannelTable::Option8},   {u"启用", ChannelTable::Option7},
+            {u"高功率", ChannelTable::Power},   {u"低功率", ChannelTable::Power},
+            {u"宽带", ChannelTable::Bandwidth}, {u"窄带", ChannelTable::Bandwidth},
+            {u"压扩", ChannelTable::Privacy},   {u"扰频", ChannelTable::Privacy},
+            {u"啟用", ChannelTable::Option11},  {u"寬帶", ChannelTable::Bandwidth},
+            {u"窄帶", ChannelTable::Bandwidth}, {u"壓擴", ChannelTable::Privacy},
+            {u"擾頻", ChannelTable::Privacy},
+        };
+        for (const auto &[word, column] : words) {
+            const QString text = QString::fromUtf16(word);
+            QTest::newRow(text.toUtf8().constData()) << text << column;
+        }
+    }
+    void utf8CellWords()
+    {
+        QFETCH(QString, word);
+        QFETCH(int, column);
+        Workspace ws;
+        startUp(ws);
+        const QByteArray file =
+            withLine(asciiOnly(fixture("example.q42")), 27, row1Line(word, column).toUtf8());
+        QVERIFY(TestSupport::writeFile(path(), file));
+
+        QVERIFY(ChannelFile::open(ws, path()));
+        QCOMPARE(ws.channels().cell(column, 1), word);
+        QStringEncoder gbk("GBK");
+        const QByteArray gbkLine = gbk.encode(row1Line(word, column)) + '\r';
+        QCOMPARE(ChannelFile::encode(ws).split('\n').at(26), gbkLine);
+    }
+
     void bandLine_data()
     {
         QTest::addColumn<QByteArray>("line");
@@ -336,8 +432,11 @@ private Q_SLOTS:
             << "Index -2 of Squelch lies beyond its list (0 to 9)";
         QTest::newRow("channel line not GBK")
             << withLine(full, 42, "CH16 | 438.50000 | \x81\x30 | ")
-            << "Line 42 of the channel file is not GBK text";
+            << "Line 42 of the channel file is neither GBK nor UTF-8 text";
         QTest::newRow("no such file") << QByteArray() << "File not found";
+        QByteArray longCell = "CH02 | 438.50000 | ";
+        longCell += QByteArray(2 * 1024 * 1024, 'x') + " | ";
+        QTest::newRow("a 2 MiB cell") << withLine(full, 28, longCell) << tooLarge();
     }
 
     void badFileChangesNothing()
@@ -357,6 +456,41 @@ private Q_SLOTS:
         if (message.isEmpty())
             QVERIFY(!opened);
         QCOMPARE(state(ws), before);
+    }
+
+    // A file is read whole up to the size limit; a larger one is refused
+    // rather than read in part (refusing changes nothing, as above).
+    void sizeLimit_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("at the limit") << ChannelFile::MaxFileBytes << QString();
+        QTest::newRow("a byte beyond it") << ChannelFile::MaxFileBytes + 1 << tooLarge();
+    }
+    void sizeLimit()
+    {
+        QFETCH(qint64, size);
+        QFETCH(QString, message);
+        // Row 2's cell 11 fills the file to the size.
+        const QByteArray empty = "CH02 |  |  |  |  |  |  |  |  |  |  |  | \r\n";
+        const QByteArray full = fixture("full.q42");
+        QVERIFY(full.contains(empty));
+        const QByteArray head = "CH02 | 438.50000 |  |  |  |  |  |  |  |  |  | ";
+        const QByteArray tail = " | \r\n";
+        const QByteArray filler(size - full.size() + empty.size() - head.size() - tail.size(), 'x');
+        const QByteArray file = QByteArray(full).replace(empty, head + filler + tail);
+        QCOMPARE(file.size(), size);
+        QVERIFY(TestSupport::writeFile(path(), file));
+        Workspace ws;
+        startUp(ws);
+
+        bool opened = false;
+        QCOMPARE(errorOf([&] { opened = ChannelFile::open(ws, path()); }), message);
+        QCOMPARE(opened, message.isEmpty());
+        QCOMPARE(ws.channels().cell(ChannelTable::Option11, 2).size(),
+                 message.isEmpty() ? filler.size() : 0);
+        QCOMPARE(ws.channels().cell(ChannelTable::RxFrequency, 16),
+                 message.isEmpty() ? QStringLiteral("173.99375") : QString());
     }
 
     void fewerChannelLinesLeaveTheRestEmpty()

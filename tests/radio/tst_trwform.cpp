@@ -1,4 +1,6 @@
+#include "app/LanguageSwitch.h"
 #include "app/Program.h"
+#include "app/StringTable.h"
 #include "app/TMainForm.h"
 #include "radio/SerialLink.h"
 #include "radio/TRWForm.h"
@@ -41,7 +43,7 @@ class TestRWForm : public QObject
     };
 
     // Port 1 is the virtual radio, or a device that does not exist.
-    static std::unique_ptr<Session> start(bool radioPresent = true)
+    static std::unique_ptr<Session> start(bool radioPresent = true, int language = 1)
     {
         auto s = std::make_unique<Session>();
         if (!s->radio.start())
@@ -50,9 +52,9 @@ class TestRWForm : public QObject
             radioPresent ? s->radio.devicePath() : s->dir.filePath(QStringLiteral("ttyNone"));
         writeFile(s->dir.filePath(QStringLiteral("userini.ini")), "[User]\nname=Ann\n");
         writeFile(s->dir.filePath(QStringLiteral("sysini.ini")),
-                  "[open]\ncom=1\nM_type=1\nlang=1\n"
-                  "[list]\nlistnow=0\nlistcount=1\ncombo0=400-470MHz\n"
-                  "[ports]\ncom1=" +
+                  "[open]\ncom=1\nM_type=1\nlang=" + QByteArray::number(language) +
+                      "\n[list]\nlistnow=0\nlistcount=1\ncombo0=400-470MHz\n"
+                      "[ports]\ncom1=" +
                       device.toUtf8() + "\n");
         s->program =
             std::make_unique<Program>(SettingsStore(s->dir.path()), QStringList{languageDir()});
@@ -147,6 +149,39 @@ private Q_SLOTS:
         QCOMPARE(out.boxCaption, s->workspace().texts().warningCaption);
         QVERIFY(!out.boxText.isEmpty());
         QVERIFY(out.progress < out.maximum);
+        s->main()->close();
+    }
+
+    // The failure box speaks the interface language, its details (why the
+    // exchange failed, naming the step) too.
+    void failureDetailsInTheInterfaceLanguage_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<bool>("silent"); // else garbage answers the identification read
+        for (int language = 1; language <= LanguageSwitch::LanguageCount; ++language) {
+            QTest::addRow("language %d, silent radio", language) << language << true;
+            QTest::addRow("language %d, garbage identification", language) << language << false;
+        }
+    }
+    void failureDetailsInTheInterfaceLanguage()
+    {
+        QFETCH(int, language);
+        QFETCH(bool, silent);
+        const std::optional<StringTable> table = StringTable::load(
+            StringTable::find(LanguageSwitch::startupBaseName(language), {languageDir()}));
+        QVERIFY(table);
+        auto s = start(true, language);
+        if (silent)
+            s->radio.setSilent(true);
+        else
+            s->radio.setGarbage(1, VirtualRadio::Read);
+
+        const Outcome out = runDialog(*s, &TMainForm::ToolButton4Click);
+
+        QCOMPARE(out.boxText, table->text(60));
+        QCOMPARE(out.boxCaption, table->text(58));
+        QCOMPARE(out.boxDetail,
+                 silent ? table->text(1019) : table->text(1026).arg(table->text(1011)));
         s->main()->close();
     }
 

@@ -55,6 +55,15 @@ QString readAnswer(const RadioImage &image, quint16 address)
     return hexOf(answer + xorOf(answer));
 }
 
+// The answer with its bytes before the check byte lengthened by zeros
+// (change > 0) or cut short (change < 0), and a check byte that fits.
+QString resized(const QString &answer, int change)
+{
+    QByteArray bytes = bytesOf(answer).chopped(1);
+    bytes = change > 0 ? bytes + QByteArray(change, '\0') : bytes.chopped(-change);
+    return hexOf(bytes + xorOf(bytes));
+}
+
 QString spoiledCheck(const QString &answer)
 {
     QByteArray bytes = bytesOf(answer);
@@ -88,6 +97,8 @@ enum class Fault {
     GarbageRead,
     GarbageEveryWrite,
     BadCheckRead,
+    LongRead,
+    ShortRead,
     BusyBeforeGarbage,
     Silent,
     SingleWire,
@@ -149,6 +160,12 @@ private Q_SLOTS:
         QTest::newRow("bad check once")
             << Fault::BadCheckRead << opening + QStringList{readId, readId}
             << opened + QStringList{spoiledCheck(idAnswer), idAnswer};
+        QTest::newRow("long answer once")
+            << Fault::LongRead << opening + QStringList{readId, readId}
+            << opened + QStringList{resized(idAnswer, VirtualRadio::LengthFaultBytes), idAnswer};
+        QTest::newRow("short answer once")
+            << Fault::ShortRead << opening + QStringList{readId, readId}
+            << opened + QStringList{resized(idAnswer, -VirtualRadio::LengthFaultBytes), idAnswer};
         QTest::newRow("busy wins over garbage, garbage keeps its turn")
             << Fault::BusyBeforeGarbage << opening + QStringList{readId, readId, readId}
             << opened + QStringList{busy, garbage, idAnswer};
@@ -189,6 +206,12 @@ private Q_SLOTS:
             break;
         case Fault::BadCheckRead:
             radio.setBadCheck(1);
+            break;
+        case Fault::LongRead:
+            radio.setLongAnswers(1);
+            break;
+        case Fault::ShortRead:
+            radio.setShortAnswers(1);
             break;
         case Fault::BusyBeforeGarbage:
             radio.setBusy(1, VirtualRadio::Read);
@@ -482,9 +505,9 @@ private Q_SLOTS:
         QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
         QCOMPARE(tool.exitCode(), 0);
         const QString help = QString::fromLocal8Bit(tool.readAllStandardOutput());
-        for (const char *option :
-             {"--image", "--save", "--model", "--band", "--single-wire", "--pace", "--busy",
-              "--garbage", "--bad-check", "--silent", "--vanish-after"})
+        for (const char *option : {"--image", "--save", "--model", "--band", "--single-wire",
+                                   "--pace", "--busy", "--garbage", "--bad-check", "--long-answer",
+                                   "--short-answer", "--silent", "--vanish-after"})
             QVERIFY2(help.contains(QLatin1String(option)), option);
     }
 
@@ -495,6 +518,7 @@ private Q_SLOTS:
         QTest::newRow("model 2") << QStringList{"--model", "2"} << "--model";
         QTest::newRow("band") << QStringList{"--band", "4000"} << "--band";
         QTest::newRow("busy count") << QStringList{"--busy", "x"} << "--busy";
+        QTest::newRow("long answer count") << QStringList{"--long-answer", "-1"} << "--long-answer";
         QTest::newRow("negative delay") << QStringList{"--delay", "-5"} << "--delay";
         QTest::newRow("fault steps")
             << QStringList{"--busy", "1", "--fault-steps", "reed"} << "--fault-steps";

@@ -25,6 +25,16 @@ QString languageDir()
     return QDir::cleanPath(QStringLiteral(KT_TEST_DATA_DIR "/../../lang"));
 }
 
+int failureEntryArguments(int entry)
+{
+    if (entry == 1024 || entry == 1025) // busy: the count and the step
+        return 2;
+    // The steps with a number; the reasons with a text or a step.
+    const bool one =
+        (entry >= 1014 && entry <= 1017) || (entry >= 1021 && entry <= 1027) || entry == 1029;
+    return one ? 1 : 0;
+}
+
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());

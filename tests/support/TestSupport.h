@@ -16,6 +16,10 @@ QString dataPath(const QString &name);
 // The folder of the interface language files in the source tree.
 QString languageDir();
 
+// How many values (%1, %2) the text of an exchange-failure entry of the
+// language files (1010 to 1029) takes.
+int failureEntryArguments(int entry);
+
 // Writes bytes to a file, creating folders as needed; fails the test on error.
 bool writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);

@@ -1,10 +1,12 @@
 #!/bin/sh
 # Writes the channel-file fixtures from the UTF-8 text below: every line gets
-# CR LF, and iconv (not the program) turns the text into GBK.
+# CR LF, and iconv (not the program) turns the text into GBK; utf8.q42 keeps
+# the text as it is.
 set -eu
 cd "$(dirname "$0")"
 
 gbk() { sed 's/$/\r/' | iconv -f UTF-8 -t GBK > "$1"; }
+utf8() { sed 's/$/\r/' > "$1"; }
 
 # The first 26 lines of a file saved after New with model PW-100 and band
 # 400-470MHz, the lists holding their built-in texts.
@@ -51,7 +53,7 @@ empty_channel() { printf 'CH%s |  |  |  |  |  |  |  |  |  |  |  | \n' "$1"; }
 # from its default (APO 12), key time 2 s, and three channels: simplified
 # Chinese words, an in-use channel without transmit frequency in traditional
 # Chinese words, and "東", whose second GBK byte is the code of "|".
-{
+full_text() {
     cat <<'TEXT'
 VESQAR MEMORY CHANNEL
 
@@ -85,7 +87,11 @@ TEXT
     echo 'CH03 | 150.02500 | 禁用 | 155.02500 | D754I | 低功率 | 窄带 | 禁用 | 启用 | 禁用 | 扰频 | 启用 | '
     for row in 04 05 06 07 08 09 10 11 12 13 14 15; do empty_channel $row; done
     echo 'CH16 | 173.99375 | 254.1 |  | 禁用 | 高功率 | 寬帶 | 啟用 | 禁用 | 啟用 | 壓擴 | 東 | '
-} | gbk full.q42
+}
+full_text | gbk full.q42
+
+# utf8.q42: full.q42 as a modern editor saves it, in UTF-8.
+full_text | utf8 utf8.q42
 
 # fewrows.q42: the settings of example.q42 and only three channel lines, the
 # first labelled CH09, the third cut off after its third cell.
