@@ -21,7 +21,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=${KT_BUILD_DIR:-$top/build}
 sanitize=${KT_SANITIZE:-OFF}
 
-packages="build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev libgl-dev
+packages="build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
 fonts-wqy-microhei qt6-translations-l10n xvfb xauth xdotool imagemagick"
 
 if [ "${KT_SKIP_PACKAGES:-0}" != 1 ]; then

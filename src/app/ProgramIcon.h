@@ -2,6 +2,6 @@
 
 #include <QIcon>
 
-// The program's icon: a handheld radio, drawn at start so no image file has
-// to travel with the program.
+// The program's icon: a handheld radio, from the SVG built into the program
+// (data/icons/ktprog.svg).
 QIcon programIcon();

@@ -289,6 +289,25 @@ private Q_SLOTS:
         QVERIFY(box.rect().contains(ok->geometry()));
     }
 
+    // The about box shows the radio of the program's SVG icon: a blue body
+    // with a light display, on a transparent ground.
+    void aboutShowsTheProgramIcon()
+    {
+        TAboutBox box;
+        const QPixmap shown = box.findChild<QLabel *>(QStringLiteral("ProgramIcon"))->pixmap();
+        QCOMPARE(shown.size(), QSize(57, 57));
+        const QImage image = shown.toImage();
+        const auto at = [&](double x, double y) {
+            return image.pixelColor(int(x * 57 / 64), int(y * 57 / 64));
+        };
+        QCOMPARE(at(2, 60).alpha(), 0);
+        const QColor body = at(20, 40);
+        QVERIFY2(body.alpha() == 255 && body.blue() > 140 && body.red() < 60,
+                 qPrintable(body.name()));
+        const QColor display = at(32, 28);
+        QVERIFY2(display.green() > 200 && display.red() > 170, qPrintable(display.name()));
+    }
+
     void aboutOkClosesAccepted_data()
     {
         QTest::addColumn<bool>("byKey");
