@@ -138,9 +138,17 @@ std::optional<int> parseInteger(const QString &text)
 ProfileFile::ProfileFile(QString path) : m_path(std::move(path))
 {
     QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    QByteArray bytes = file.readAll();
+    if (file.open(QIODevice::ReadOnly))
+        parse(file.readAll());
+}
+
+ProfileFile::ProfileFile(QString path, const QByteArray &bytes) : m_path(std::move(path))
+{
+    parse(bytes);
+}
+
+void ProfileFile::parse(QByteArray bytes)
+{
     if (bytes.startsWith(kByteOrderMark)) {
         m_byteOrderMark = true;
         bytes.remove(0, kByteOrderMark.size());

@@ -13,6 +13,8 @@ class ProfileFile
 public:
     // Loads the file; a missing or unreadable file reads as empty.
     explicit ProfileFile(QString path);
+    // The file's bytes as given, to be written to the path.
+    ProfileFile(QString path, const QByteArray &bytes);
 
     const QString &path() const { return m_path; }
     // Writes go to another file from now on: the lines loaded so far are
@@ -46,6 +48,7 @@ public:
     };
 
 private:
+    void parse(QByteArray bytes);
     void save(const QList<Line> &lines) const;
     Line newLine(const QString &text) const;
 
