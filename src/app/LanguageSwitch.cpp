@@ -36,6 +36,8 @@ void fillTexts(LanguageTexts &t, const StringTable &table)
     take(t.newPromptText, table, 64);
     take(t.writeRefusedText, table, 1001);
     take(t.demoText, table, 1002);
+    take(t.heldByText, table, 1030);
+    take(t.heldByProcessText, table, 1031);
 }
 
 // Replaces the items of a list with the entries' texts, keeping each item a

@@ -21,5 +21,7 @@ LanguageTexts LanguageTexts::builtIn()
         QStringLiteral("这将把全部信道和功能设置恢复为默认值，未保存的修改将会丢失。是否继续？");
     texts.writeRefusedText = QStringLiteral("以下内容无法写入对讲机，请先修改后再写频：");
     texts.demoText = QStringLiteral("演示模式：端口 1 连接的是虚拟对讲机");
+    texts.heldByText = QStringLiteral("已被 %1 (%2) 占用");
+    texts.heldByProcessText = QStringLiteral("已被进程 %1 占用");
     return texts;
 }

@@ -81,7 +81,10 @@ void Tcommuny::probePorts()
     for (int port = 1; port <= PortMap::PortCount; ++port) {
         const QString path = m_map.devicePath(port);
         QString reason;
-        const bool present = ProbePort(path, &reason);
+        const bool present =
+            ProbePort(path, &reason, &m_holders[port - 1], m_workspace.portPlaces());
+        if (m_holders[port - 1])
+            reason = heldText(port);
         // A disabled button stays checked when it was.
         com[port - 1]->setEnabled(present);
         // Tool tips show on disabled buttons too, where the reason matters.
@@ -89,6 +92,13 @@ void Tcommuny::probePorts()
                                   : present      ? path
                                                  : path + QLatin1Char('\n') + reason);
     }
+}
+
+QString Tcommuny::heldText(int port) const
+{
+    const std::optional<PortHolder> &holder = m_holders[port - 1];
+    const LanguageTexts &texts = m_workspace.texts();
+    return holder ? holder->describe(texts.heldByText, texts.heldByProcessText) : QString();
 }
 
 void Tcommuny::showWorkspace()
@@ -102,8 +112,10 @@ void Tcommuny::showCheckedDevice()
 {
     const int port = m_workspace.portNumber();
     const QString path = m_map.devicePath(port);
+    const QString held = heldText(port);
     DeviceLabel->setText(PortMap::portName(port) + QStringLiteral(": ") +
-                         (path.isEmpty() ? m_noDeviceText : path));
+                         (path.isEmpty() ? m_noDeviceText : path) +
+                         (held.isEmpty() ? QString() : QStringLiteral(", ") + held));
     // A long path shows from its start, and whole in the tool tip.
     DeviceLabel->setCursorPosition(0);
     DeviceLabel->setToolTip(DeviceLabel->text());

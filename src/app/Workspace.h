@@ -5,6 +5,7 @@
 #include "app/RadioInfo.h"
 #include "channels/ChannelTable.h"
 #include "options/FunctionSettings.h"
+#include "radio/PortPlaces.h"
 
 #include <QObject>
 #include <QStringList>
@@ -44,6 +45,9 @@ public:
     // (index 0 is port 1); empty entries follow the system's list.
     const QStringList &portDevices() const { return m_portDevices; }
     void setPortDevices(const QStringList &devices) { m_portDevices = devices; }
+    // Where the system tells who holds a device and which stable name it has.
+    const PortPlaces &portPlaces() const { return m_portPlaces; }
+    void setPortPlaces(const PortPlaces &places) { m_portPlaces = places; }
 
     // The device the current port number stands for (configured, else the
     // system's list); empty when it stands for none.
@@ -78,6 +82,7 @@ private:
     int m_portNumber = 1;
     bool m_singlePort = false;
     QStringList m_portDevices = QStringList(PortCount);
+    PortPlaces m_portPlaces = PortPlaces::system();
     int m_languageNumber = 0;
     BandList m_bands;
     LanguageTexts m_texts;

@@ -2,16 +2,20 @@
 #include "app/TAboutBox.h"
 #include "app/Tcommuny.h"
 #include "app/Workspace.h"
+#include "support/HoldingProcess.h"
 #include "support/Pty.h"
 #include "support/TestSupport.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -24,10 +28,12 @@ const QString missingDevice = QStringLiteral("/nonexistent/ttyKT9");
 // The port dialog over a workspace where COM1 is the system's first device
 // (a pseudo-terminal), COM2 the system's second (missing), COM3 is configured
 // in the settings (another pseudo-terminal), and COM4 to COM16 have none.
+// Lock files are looked for in a folder of its own.
 struct PortDialog {
     Workspace workspace;
     Pty one;
     Pty three;
+    QTemporaryDir locks;
     std::unique_ptr<Tcommuny> dialog;
 
     PortDialog()
@@ -35,6 +41,9 @@ struct PortDialog {
         QStringList configured(PortMap::PortCount);
         configured[2] = three.path();
         workspace.setPortDevices(configured);
+        PortPlaces places = PortPlaces::system();
+        places.lockDirs = {locks.path()};
+        workspace.setPortPlaces(places);
         dialog = std::make_unique<Tcommuny>(workspace);
         dialog->setSystemDevices({one.path(), missingDevice});
     }
@@ -154,6 +163,45 @@ private Q_SLOTS:
         QCOMPARE(f.checkedPorts(), QList<int>{3});
         QCOMPARE(f.workspace.portNumber(), 3);
         QVERIFY(f.com(3)->toolTip().startsWith(f.three.path() + QLatin1Char('\n')));
+    }
+
+    void heldPortNamesItsHolder_data()
+    {
+        QTest::addColumn<bool>("byLockFile");
+        QTest::newRow("open in another program") << false;
+        QTest::newRow("lock file of another program") << true;
+    }
+
+    // COM1's device is held by another program: disabled, the holder named
+    // in its tool tip and, as it is the checked port, in the device line;
+    // usable again once the program has let go.
+    void heldPortNamesItsHolder()
+    {
+        QFETCH(bool, byLockFile);
+        PortDialog f;
+        const QString lockFile =
+            QDir(f.locks.path())
+                .filePath(QStringLiteral("LCK..pts_") + QFileInfo(f.one.path()).fileName());
+        auto holder = std::make_unique<HoldingProcess>(
+            byLockFile ? HoldingProcess::Nothing : HoldingProcess::Open, f.one.path());
+        QVERIFY(holder->pid() > 0);
+        if (byLockFile)
+            QVERIFY(TestSupport::writeFile(lockFile, QByteArray::number(holder->pid()) + '\n'));
+        f.dialog->show();
+        const QString held = QStringLiteral("已被 sleep (%1) 占用").arg(holder->pid());
+        QCOMPARE(f.enabledPorts(), QList<int>{3});
+        QCOMPARE(f.checkedPorts(), QList<int>{1});
+        QCOMPARE(f.com(1)->toolTip(), f.one.path() + QLatin1Char('\n') + held);
+        QCOMPARE(f.deviceLine(),
+                 QStringLiteral("COM1: ") + f.one.path() + QStringLiteral(", ") + held);
+        QTest::mouseClick(f.com(3), Qt::LeftButton);
+        QCOMPARE(f.deviceLine(), QStringLiteral("COM3: ") + f.three.path());
+
+        f.dialog->hide();
+        holder.reset();
+        f.dialog->show();
+        QCOMPARE(f.enabledPorts(), (QList<int>{1, 3}));
+        QCOMPARE(f.com(1)->toolTip(), f.one.path());
     }
 
     void showsTheWorkspace()
