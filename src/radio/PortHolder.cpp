@@ -138,25 +138,65 @@ bool isProcessId(const char *name)
     return true;
 }
 
-// Whether one of the links in a process's folder of open files leads to the
-// device. A folder we may not read (another user's process) says nothing.
-bool opensDevice(const QByteArray &fdFolder, const QList<QByteArray> &devicePaths)
+// The number of a pseudo-terminal's device ("/dev/pts/3" is 3), -1 for
+// another device.
+int ptyNumber(const QStringList &devicePaths)
 {
-    DIR *folder = ::opendir(fdFolder.constData());
+    const QString folder = QStringLiteral("/dev/pts/");
+    for (const QString &path : devicePaths) {
+        bool ok = false;
+        const int number = path.startsWith(folder) ? path.mid(folder.size()).toInt(&ok) : -1;
+        if (ok && number >= 0)
+            return number;
+    }
+    return -1;
+}
+
+// Whether the descriptor, a master side of a pseudo-terminal, is the one of
+// terminal number ptyNumber: the system tells it among the descriptor's
+// details ("tty-index:").
+bool isMasterOf(const QByteArray &processFolder, const char *descriptor, int ptyNumber)
+{
+    QFile details(QFile::decodeName(processFolder + "/fdinfo/" + descriptor));
+    if (!details.open(QIODevice::ReadOnly))
+        return false;
+    const QList<QByteArray> lines = details.read(4096).split('\n');
+    for (const QByteArray &line : lines) {
+        if (line.startsWith("tty-index:"))
+            return line.mid(10).trimmed() == QByteArray::number(ptyNumber);
+    }
+    return false;
+}
+
+// Whether the process holds the device: one of the links in its folder of
+// open files leads to it, and, for a pseudo-terminal, it does not also hold
+// the terminal's master side, which makes it the other end of the line (a
+// virtual radio, for one) rather than another user. A folder we may not
+// read (another user's process) says nothing.
+bool holdsDevice(const QByteArray &processFolder, const QList<QByteArray> &devicePaths,
+                 int ptyNumber)
+{
+    DIR *folder = ::opendir((processFolder + "/fd").constData());
     if (!folder)
         return false;
-    bool found = false;
+    bool device = false;
+    bool master = false;
     char target[PATH_MAX];
-    while (!found) {
+    while (!master) {
         const dirent *entry = ::readdir(folder);
         if (!entry)
             break;
         const ssize_t size = ::readlinkat(::dirfd(folder), entry->d_name, target, sizeof target);
-        if (size > 0 && size < ssize_t(sizeof target))
-            found = devicePaths.contains(QByteArray(target, size));
+        if (size <= 0 || size >= ssize_t(sizeof target))
+            continue;
+        const QByteArray link(target, size);
+        if (devicePaths.contains(link))
+            device = true;
+        else if (ptyNumber >= 0 && (link == "/dev/ptmx" || link == "/dev/pts/ptmx"))
+            master = isMasterOf(processFolder, entry->d_name, ptyNumber);
     }
     ::closedir(folder);
-    return found;
+    return device && !master;
 }
 
 std::optional<PortHolder> findOpener(const QStringList &devicePaths, const PortPlaces &places)
@@ -164,6 +204,7 @@ std::optional<PortHolder> findOpener(const QStringList &devicePaths, const PortP
     QList<QByteArray> targets;
     for (const QString &path : devicePaths)
         targets.append(QFile::encodeName(path));
+    const int pty = ptyNumber(devicePaths);
     const QByteArray processDir = QFile::encodeName(places.processDir);
     DIR *processes = ::opendir(processDir.constData());
     if (!processes)
@@ -178,7 +219,7 @@ std::optional<PortHolder> findOpener(const QStringList &devicePaths, const PortP
         const qint64 pid = QByteArray(entry->d_name).toLongLong();
         if (pid == places.ownPid)
             continue;
-        if (opensDevice(processDir + '/' + entry->d_name + "/fd", targets))
+        if (holdsDevice(processDir + '/' + entry->d_name, targets, pty))
             holder = PortHolder{programName(places, pid), pid};
     }
     ::closedir(processes);

@@ -87,6 +87,32 @@ private Q_SLOTS:
         QVERIFY(ProbePort(other.path(), nullptr, nullptr, places));
     }
 
+    // The virtual radio as a program of its own holds both sides of its
+    // pseudo-terminal: it is the other end of the line, not a holder, while
+    // a program beside it that opens the device is one.
+    void otherEndOfAPseudoTerminalIsNoHolder()
+    {
+        QProcess radio;
+        radio.start(QStringLiteral(KT_RADIO_TOOL), QStringList());
+        QVERIFY(radio.waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(radio.canReadLine(), 10000);
+        const QString device = QString::fromLocal8Bit(radio.readLine()).trimmed();
+        QTemporaryDir locks;
+        const PortPlaces places = placesWith(locks.path());
+        const std::optional<PortHolder> none = PortHolder::find(device, places);
+        QVERIFY2(!none, qPrintable(none ? none->describe() : QString()));
+        QString reason;
+        QVERIFY2(ProbePort(device, &reason, nullptr, places), qPrintable(reason));
+        {
+            HoldingProcess other(HoldingProcess::Open, device);
+            const std::optional<PortHolder> found = PortHolder::find(device, places);
+            QVERIFY(found);
+            QCOMPARE(found->pid, other.pid());
+        }
+        radio.terminate();
+        QVERIFY(radio.waitForFinished(10000));
+    }
+
     // Our own open port is no foreign holder: the probe fails on the open
     // alone and names nobody.
     void ownProcessIsNoHolder()
