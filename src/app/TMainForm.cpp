@@ -588,6 +588,7 @@ void TMainForm::saveSettings()
     current.language = m_workspace.languageNumber();
     current.bands = m_workspace.bands().items();
     current.bandIndex = m_workspace.bands().currentIndex();
+    current.chosenPortDevices = m_workspace.chosenPortDevices();
     ErrorBox::run(this, [&] { m_settings.writeSystem(current); });
 }
 

@@ -28,12 +28,13 @@ const QString missingDevice = QStringLiteral("/nonexistent/ttyKT9");
 // The port dialog over a workspace where COM1 is the system's first device
 // (a pseudo-terminal), COM2 the system's second (missing), COM3 is configured
 // in the settings (another pseudo-terminal), and COM4 to COM16 have none.
-// Lock files are looked for in a folder of its own.
+// Lock files and stable adapter names are looked for in folders of its own.
 struct PortDialog {
     Workspace workspace;
     Pty one;
     Pty three;
     QTemporaryDir locks;
+    QTemporaryDir adapters;
     std::unique_ptr<Tcommuny> dialog;
 
     PortDialog()
@@ -43,6 +44,7 @@ struct PortDialog {
         workspace.setPortDevices(configured);
         PortPlaces places = PortPlaces::system();
         places.lockDirs = {locks.path()};
+        places.stableNameDir = adapters.path();
         workspace.setPortPlaces(places);
         dialog = std::make_unique<Tcommuny>(workspace);
         dialog->setSystemDevices({one.path(), missingDevice});
@@ -57,6 +59,7 @@ struct PortDialog {
         return dialog->findChild<T *>(QLatin1String(name));
     }
     QString deviceLine() const { return control<QLineEdit>("DeviceLabel")->text(); }
+    QString note() const { return control<QLabel>("NoteLabel")->text(); }
     QList<int> enabledPorts() const
     {
         QList<int> ports;
@@ -202,6 +205,59 @@ private Q_SLOTS:
         f.dialog->show();
         QCOMPARE(f.enabledPorts(), (QList<int>{1, 3}));
         QCOMPARE(f.com(1)->toolTip(), f.one.path());
+    }
+
+    void pickingAnAdapterTiesThePort_data()
+    {
+        QTest::addColumn<int>("linkTo"); // the port whose device has a stable name, 0 none
+        QTest::addColumn<int>("port");   // the port picked
+        QTest::addColumn<bool>("tied");
+        QTest::newRow("adapter with a stable name") << 1 << 1 << true;
+        QTest::newRow("port with a device of its own") << 3 << 3 << false;
+        QTest::newRow("device without a stable name") << 0 << 1 << false;
+    }
+
+    // A picked port that follows the system's list and stands for a USB
+    // adapter with a stable name takes that name as its device, to be kept
+    // in the settings; the dialog says so. A port with a device of its own
+    // keeps it.
+    void pickingAnAdapterTiesThePort()
+    {
+        QFETCH(int, linkTo);
+        QFETCH(int, port);
+        QFETCH(bool, tied);
+        PortDialog f;
+        const QString link =
+            QDir(f.adapters.path())
+                .filePath(QStringLiteral("usb-FTDI_FT232R_USB_UART_A5-if00-port0"));
+        if (linkTo)
+            QVERIFY(QFile::link(linkTo == 1 ? f.one.path() : f.three.path(), link));
+        f.dialog->applyLanguage(
+            StringTable::parse(QStringLiteral("1032=%1 stays with this adapter")));
+        const QStringList before = f.workspace.portDevices();
+        f.dialog->show();
+        QVERIFY(f.note().isEmpty());
+        // COM1 is checked already: a click on it is a pick too.
+        QTest::mouseClick(f.com(port), Qt::LeftButton);
+        QCOMPARE(f.workspace.portNumber(), port);
+
+        QStringList after = before;
+        QStringList chosen(PortMap::PortCount);
+        if (tied)
+            after[port - 1] = chosen[port - 1] = link;
+        QCOMPARE(f.workspace.portDevices(), after);
+        QCOMPARE(f.workspace.chosenPortDevices(), chosen);
+        if (tied)
+            QCOMPARE(f.deviceLine(), QStringLiteral("COM%1: ").arg(port) + link);
+        QCOMPARE(f.note(),
+                 tied ? QStringLiteral("COM%1 stays with this adapter").arg(port) : QString());
+        // Shown again, the tied port is probed through its stable name.
+        f.dialog->hide();
+        f.dialog->show();
+        QVERIFY(f.com(port)->isEnabled());
+        if (tied)
+            QCOMPARE(f.com(port)->toolTip(), link);
+        QCOMPARE(f.note().isEmpty(), !tied);
     }
 
     void showsTheWorkspace()
