@@ -7,11 +7,12 @@
 
 // Another program that holds a serial device, as far as the system shows it:
 // a lock file of the UUCP kind ("LCK..ttyUSB0") whose process still runs, or
-// a process of ours to inspect with the device among its open files. Our own
-// process never counts, nor does one that also holds the master side of a
-// pseudo-terminal device: that is the other end of the line. A process of another user shows only
-// through a lock file; one that holds the device in exclusive mode without a lock file makes the
-// open fail but stays unnamed. Only Linux is looked at; elsewhere nothing is found.
+// a process this user may inspect with the device among its open files. Our
+// own process never counts, nor does one that also holds the master side of
+// a pseudo-terminal device: that is the other end of the line. A process of
+// another user shows only through a lock file; one that holds the device in
+// exclusive mode without a lock file makes the open fail but stays unnamed.
+// Only Linux is looked at; elsewhere nothing is found.
 struct PortHolder {
     QString program; // "minicom"; empty when the system does not tell
     qint64 pid = 0;
