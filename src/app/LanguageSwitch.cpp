@@ -58,6 +58,8 @@ void fillTexts(LanguageTexts &t, const StringTable &table)
     take(f.notAccepted, table, 1027);
     take(f.stopped, table, 1028);
     take(f.disconnected, table, 1029);
+    take(t.heldByText, table, 1030);
+    take(t.heldByProcessText, table, 1031);
 }
 
 // Replaces the items of a list with the entries' texts, keeping each item a

@@ -43,5 +43,7 @@ LanguageTexts LanguageTexts::builtIn()
     f.notAccepted = QStringLiteral("对讲机没有接受“%1”");
     f.stopped = QStringLiteral("通信在完成前按要求停止");
     f.disconnected = QStringLiteral("与对讲机的连接中断：设备 %1 已断开");
+    texts.heldByText = QStringLiteral("已被 %1 (%2) 占用");
+    texts.heldByProcessText = QStringLiteral("已被进程 %1 占用");
     return texts;
 }

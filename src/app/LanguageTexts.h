@@ -55,4 +55,6 @@ struct LanguageTexts {
     QString writeRefusedText;   // a write refused: the cells listed after it cannot be written
     QString demoText;           // status line in demo mode: port 1 is a virtual radio
     FailureTexts failure;       // the details of the exchange-failure box
+    QString heldByText;         // a port held by another program: %1 its name, %2 its process id
+    QString heldByProcessText;  // a port held by a process without a name: %1 its process id
 };

@@ -107,4 +107,12 @@ void SettingsStore::writeSystem(const SystemSettings &settings) const
     file.writeInt(kList, QStringLiteral("listcount"), int(settings.bands.size()));
     for (int i = 0; i < settings.bands.size(); ++i)
         file.writeString(kList, comboKey(i), settings.bands.at(i));
+    // A key the file has, set by the user or by another run, stays as it is.
+    const QString ports = QStringLiteral("ports");
+    for (int port = 1; port <= settings.chosenPortDevices.size(); ++port) {
+        const QString key = QStringLiteral("com") + QString::number(port);
+        const QString device = settings.chosenPortDevices.at(port - 1).trimmed();
+        if (!device.isEmpty() && file.readString(ports, key).isEmpty())
+            file.writeString(ports, key, device);
+    }
 }

@@ -14,6 +14,9 @@ struct SystemSettings {
     // "[ports]" "com1" to "com16": the device each port number stands for,
     // empty where the system's list decides. Read only; the user edits them.
     QStringList portDevices = QStringList(16);
+    // Devices the user tied ports to this run (index 0 is port 1): written
+    // as "[ports]" keys, but only where the file has no key for the port.
+    QStringList chosenPortDevices = QStringList(16);
 };
 
 // The two settings files: sysini.ini (port, single-port mode, model,

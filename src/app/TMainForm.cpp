@@ -510,14 +510,18 @@ void TMainForm::startExchange(int tag)
     if (!committed)
         return;
     QString reason;
-    if (!ProbePort(m_workspace.portDevicePath(), &reason)) {
-        QMessageBox box(QMessageBox::Warning, m_workspace.texts().warningCaption,
-                        m_workspace.texts().portErrorText, QMessageBox::Ok, this);
+    std::optional<PortHolder> holder;
+    if (!ProbePort(m_workspace.portDevicePath(), &reason, &holder, m_workspace.portPlaces())) {
+        const LanguageTexts &texts = m_workspace.texts();
+        QMessageBox box(QMessageBox::Warning, texts.warningCaption, texts.portErrorText,
+                        QMessageBox::Ok, this);
         box.setObjectName(QStringLiteral("PortErrorBox"));
-        // The system's reason tells a Linux user about the dialout group or
-        // a program that holds the device.
+        // The system's reason tells a Linux user about the dialout group; a
+        // holder the system shows is named.
+        if (holder)
+            reason = holder->describe(texts.heldByText, texts.heldByProcessText);
         box.setDetailedText(PortMap::portName(m_workspace.portNumber()) + QStringLiteral(": ") +
-                            (reason.isEmpty() ? m_workspace.texts().portErrorText : reason));
+                            (reason.isEmpty() ? texts.portErrorText : reason));
         box.exec();
         return;
     }
@@ -588,6 +592,7 @@ void TMainForm::saveSettings()
     current.language = m_workspace.languageNumber();
     current.bands = m_workspace.bands().items();
     current.bandIndex = m_workspace.bands().currentIndex();
+    current.chosenPortDevices = m_workspace.chosenPortDevices();
     ErrorBox::run(this, [&] { m_settings.writeSystem(current); });
 }
 

@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -18,7 +19,7 @@ Tcommuny::Tcommuny(Workspace &workspace, QWidget *parent)
     setWindowTitle(QStringLiteral("通信端口"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
-    setFixedSize(341, 208);
+    setFixedSize(341, 232);
 
     GroupBox1 = new QGroupBox(QStringLiteral("通信端口"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
@@ -45,9 +46,13 @@ Tcommuny::Tcommuny(Workspace &workspace, QWidget *parent)
     DeviceLabel->setReadOnly(true);
     DeviceLabel->setFocusPolicy(Qt::ClickFocus);
 
+    NoteLabel = new QLabel(this);
+    NoteLabel->setObjectName(QStringLiteral("NoteLabel"));
+    NoteLabel->setGeometry(10, 170, 323, 20);
+
     button1 = new QPushButton(QStringLiteral("确定"), this);
     button1->setObjectName(QStringLiteral("button1"));
-    button1->setGeometry(133, 176, 75, 26);
+    button1->setGeometry(133, 198, 75, 26);
     button1->setDefault(true);
     connect(button1, &QPushButton::clicked, this, &QDialog::accept);
 
@@ -62,6 +67,7 @@ void Tcommuny::applyLanguage(const StringTable &table)
     applyText(CheckBox1, table, 142);
     applyText(button1, table, 2);
     m_noDeviceText = table.text(1000, m_noDeviceText);
+    m_tiedText = table.text(1032, m_tiedText);
     showCheckedDevice();
 }
 
@@ -76,12 +82,15 @@ void Tcommuny::showEvent(QShowEvent *event)
 
 void Tcommuny::probePorts()
 {
-    m_map = PortMap(m_workspace.portDevices(),
-                    m_systemDevices ? *m_systemDevices : PortMap::systemDevices());
+    m_listedDevices = m_systemDevices ? *m_systemDevices : PortMap::systemDevices();
+    m_map = PortMap(m_workspace.portDevices(), m_listedDevices);
     for (int port = 1; port <= PortMap::PortCount; ++port) {
         const QString path = m_map.devicePath(port);
         QString reason;
-        const bool present = ProbePort(path, &reason);
+        const bool present =
+            ProbePort(path, &reason, &m_holders[port - 1], m_workspace.portPlaces());
+        if (m_holders[port - 1])
+            reason = heldText(port);
         // A disabled button stays checked when it was.
         com[port - 1]->setEnabled(present);
         // Tool tips show on disabled buttons too, where the reason matters.
@@ -89,6 +98,13 @@ void Tcommuny::probePorts()
                                   : present      ? path
                                                  : path + QLatin1Char('\n') + reason);
     }
+}
+
+QString Tcommuny::heldText(int port) const
+{
+    const std::optional<PortHolder> &holder = m_holders[port - 1];
+    const LanguageTexts &texts = m_workspace.texts();
+    return holder ? holder->describe(texts.heldByText, texts.heldByProcessText) : QString();
 }
 
 void Tcommuny::showWorkspace()
@@ -102,11 +118,16 @@ void Tcommuny::showCheckedDevice()
 {
     const int port = m_workspace.portNumber();
     const QString path = m_map.devicePath(port);
+    const QString held = heldText(port);
     DeviceLabel->setText(PortMap::portName(port) + QStringLiteral(": ") +
-                         (path.isEmpty() ? m_noDeviceText : path));
+                         (path.isEmpty() ? m_noDeviceText : path) +
+                         (held.isEmpty() ? QString() : QStringLiteral(", ") + held));
     // A long path shows from its start, and whole in the tool tip.
     DeviceLabel->setCursorPosition(0);
     DeviceLabel->setToolTip(DeviceLabel->text());
+    NoteLabel->setText(PortMap::isStableName(path, m_workspace.portPlaces().stableNameDir)
+                           ? m_tiedText.arg(PortMap::portName(port))
+                           : QString());
 }
 
 void Tcommuny::portClicked()
@@ -114,7 +135,20 @@ void Tcommuny::portClicked()
     for (int port = 1; port <= PortMap::PortCount; ++port) {
         if (com[port - 1]->isChecked()) {
             m_workspace.setPortNumber(port);
+            tieToAdapter(port);
             return;
         }
     }
+}
+
+void Tcommuny::tieToAdapter(int port)
+{
+    // The system's list orders adapters by their current names, which a
+    // newly plugged adapter can shift; the stable name stays with the cable.
+    const QString stable =
+        PortMap::stableName(m_map.devicePath(port), m_workspace.portPlaces().stableNameDir);
+    if (!m_workspace.choosePortDevice(port, stable))
+        return;
+    m_map = PortMap(m_workspace.portDevices(), m_listedDevices);
+    showCheckedDevice();
 }

@@ -48,6 +48,18 @@ void Workspace::setPortNumber(int port)
     Q_EMIT portChanged();
 }
 
+bool Workspace::choosePortDevice(int port, const QString &devicePath)
+{
+    if (port < 1 || port > PortCount || devicePath.trimmed().isEmpty() ||
+        !m_portDevices.value(port - 1).trimmed().isEmpty())
+        return false;
+    if (m_portDevices.size() < PortCount)
+        m_portDevices.resize(PortCount);
+    m_portDevices[port - 1] = devicePath;
+    m_chosenPortDevices[port - 1] = devicePath;
+    return true;
+}
+
 QString Workspace::portDevicePath() const
 {
     return PortMap(m_portDevices, PortMap::systemDevices()).devicePath(m_portNumber);

@@ -5,6 +5,7 @@
 #include "app/RadioInfo.h"
 #include "channels/ChannelTable.h"
 #include "options/FunctionSettings.h"
+#include "radio/PortPlaces.h"
 
 #include <QObject>
 #include <QStringList>
@@ -44,6 +45,17 @@ public:
     // (index 0 is port 1); empty entries follow the system's list.
     const QStringList &portDevices() const { return m_portDevices; }
     void setPortDevices(const QStringList &devices) { m_portDevices = devices; }
+    // Ties a port without a device of its own to the given one (the stable
+    // name of a USB adapter the user picked), for this run and, through
+    // chosenPortDevices(), in the settings. A port that has its own device
+    // keeps it; the result says whether the port was tied.
+    bool choosePortDevice(int port, const QString &devicePath);
+    // The devices tied by choosePortDevice this run (index 0 is port 1),
+    // empty for the others: the settings keys to add at shut-down.
+    const QStringList &chosenPortDevices() const { return m_chosenPortDevices; }
+    // Where the system tells who holds a device and which stable name it has.
+    const PortPlaces &portPlaces() const { return m_portPlaces; }
+    void setPortPlaces(const PortPlaces &places) { m_portPlaces = places; }
 
     // The device the current port number stands for (configured, else the
     // system's list); empty when it stands for none.
@@ -78,6 +90,8 @@ private:
     int m_portNumber = 1;
     bool m_singlePort = false;
     QStringList m_portDevices = QStringList(PortCount);
+    QStringList m_chosenPortDevices = QStringList(PortCount);
+    PortPlaces m_portPlaces = PortPlaces::system();
     int m_languageNumber = 0;
     BandList m_bands;
     LanguageTexts m_texts;

@@ -1,5 +1,7 @@
 #include "radio/PortMap.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSerialPortInfo>
 #include <algorithm>
 
@@ -94,4 +96,26 @@ QStringList PortMap::orderedDevices(QList<SystemPort> ports)
     for (const SystemPort &port : ports)
         paths.append(port.location);
     return paths;
+}
+
+QString PortMap::stableName(const QString &devicePath, const QString &stableNameDir)
+{
+    if (devicePath.isEmpty() || stableNameDir.isEmpty())
+        return QString();
+    const QString device = QFileInfo(devicePath).canonicalFilePath();
+    if (device.isEmpty())
+        return QString();
+    const QDir folder(stableNameDir);
+    const QFileInfoList links = folder.entryInfoList(QDir::System | QDir::Files, QDir::Name);
+    for (const QFileInfo &link : links) {
+        if (link.isSymLink() && link.canonicalFilePath() == device)
+            return folder.absoluteFilePath(link.fileName());
+    }
+    return QString();
+}
+
+bool PortMap::isStableName(const QString &devicePath, const QString &stableNameDir)
+{
+    return !devicePath.isEmpty() && !stableNameDir.isEmpty() &&
+           QFileInfo(devicePath).absolutePath() == QDir(stableNameDir).absolutePath();
 }

@@ -49,6 +49,14 @@ public:
     static QStringList systemDevices();
     static QStringList orderedDevices(QList<SystemPort> ports);
 
+    // The stable name of the device: the link in stableNameDir (the system's
+    // /dev/serial/by-id, named after the USB adapter's maker, model and serial
+    // number) that leads to it, first by name when there are several; empty
+    // for a device without one, such as a built-in port or a pseudo-terminal.
+    static QString stableName(const QString &devicePath, const QString &stableNameDir);
+    // Whether the path is one of those stable names.
+    static bool isStableName(const QString &devicePath, const QString &stableNameDir);
+
 private:
     QStringList m_paths; // PortCount entries
 };

@@ -276,7 +276,9 @@ private Q_SLOTS:
                                                  {b.portErrorText, 59},
                                                  {b.exchangeFailedText, 60},
                                                  {b.newCaption, 62},
-                                                 {b.newPromptText, 64}};
+                                                 {b.newPromptText, 64},
+                                                 {b.heldByText, 1030},
+                                                 {b.heldByProcessText, 1031}};
         for (const auto &[text, entry] : texts)
             QVERIFY2(text == chinese.text(entry), qPrintable(QString::number(entry)));
         // The failure texts in the order of their entries, 1010 on.

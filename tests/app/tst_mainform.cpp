@@ -2,6 +2,7 @@
 #include "app/Program.h"
 #include "app/TMainForm.h"
 #include "app/TUserForm.h"
+#include "app/Tcommuny.h"
 #include "channels/ChannelGrid.h"
 #include "channels/Tchannel.h"
 #include "support/Pty.h"
@@ -265,6 +266,7 @@ private Q_SLOTS:
             workspace.setPortNumber(chosenDuringDemo);
         program.mainForm()->close();
         QVERIFY2(sysini(dir).contains(saved), qPrintable(sysini(dir)));
+        QVERIFY2(!sysini(dir).contains(QStringLiteral("demo")), qPrintable(sysini(dir)));
     }
 
     void shutDownWritesCurrentState()
@@ -457,6 +459,44 @@ private Q_SLOTS:
         });
         again.mainForm()->WindowCascadeItemClick();
         QVERIFY(checked);
+        again.mainForm()->close();
+    }
+
+    // A port picked for a USB adapter with a stable name keeps that name in
+    // sysini.ini, after the keys that were there, and stands for it after a
+    // restart.
+    void pickedAdapterSurvivesRestart()
+    {
+        Pty adapter;
+        QTemporaryDir dir;
+        QTemporaryDir adapters;
+        const QString link = QDir(adapters.path()).filePath(QStringLiteral("usb-FTDI_A5-port0"));
+        QVERIFY(QFile::link(adapter.path(), link));
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("userini.ini")), "[User]\nname=Ann\n"));
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("sysini.ini")),
+                          "[ports]\r\ncom3=/dev/ttyS4\r\n[open]\r\ncom=1\r\n"));
+        {
+            Program program{SettingsStore(dir.path())};
+            startUp(program);
+            PortPlaces places = program.workspace().portPlaces();
+            places.stableNameDir = adapters.path();
+            program.workspace().setPortPlaces(places);
+            program.mainForm()->findChild<Tcommuny *>()->setSystemDevices({adapter.path()});
+            onNextModal([&](QWidget *dialog) {
+                QTest::mouseClick(dialog->findChild<QRadioButton *>(QStringLiteral("com1")),
+                                  Qt::LeftButton);
+                dialog->close();
+            });
+            program.mainForm()->WindowCascadeItemClick();
+            program.mainForm()->close();
+        }
+        QVERIFY2(sysini(dir).startsWith(QStringLiteral("[ports]\r\ncom3=/dev/ttyS4\r\ncom1=") +
+                                        link + QStringLiteral("\r\n[open]")),
+                 qPrintable(sysini(dir)));
+        Program again{SettingsStore(dir.path())};
+        startUp(again);
+        QCOMPARE(again.workspace().portDevices().value(0), link);
+        QCOMPARE(again.workspace().portDevicePath(), link);
         again.mainForm()->close();
     }
 

@@ -142,6 +142,48 @@ private Q_SLOTS:
         QCOMPARE(SettingsStore(dir.path()).readSystem().bands.size(), SettingsStore::MaxBands);
     }
 
+    void chosenPortsAddMissingKeys_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QList<int>>("chosen"); // ports tied to "/dev/serial/by-id/usb-<n>"
+        QTest::addColumn<QStringList>("ports"); // "[ports]" com1 to com16 after the write
+
+        const QString adapter = QStringLiteral("/dev/serial/by-id/usb-%1");
+        auto ports = [](const QList<std::pair<int, QString>> &set) {
+            QStringList list(16);
+            for (const auto &[port, path] : set)
+                list[port - 1] = path;
+            return list;
+        };
+        QTest::newRow("no ports section")
+            << QByteArray("[open]\r\ncom=2\r\n") << QList<int>{2} << ports({{2, adapter.arg(2)}});
+        QTest::newRow("a key the file has stays")
+            << QByteArray("[ports]\r\ncom1=/dev/ttyS4\r\n") << QList<int>{1, 3}
+            << ports({{1, "/dev/ttyS4"}, {3, adapter.arg(3)}});
+        QTest::newRow("an empty key is filled") << QByteArray("[ports]\r\ncom16=\r\n")
+                                                << QList<int>{16} << ports({{16, adapter.arg(16)}});
+        QTest::newRow("nothing chosen") << QByteArray("[ports]\r\ncom5=/dev/ttyS4\r\n")
+                                        << QList<int>{} << ports({{5, "/dev/ttyS4"}});
+    }
+
+    // Ports the user tied to an adapter get their "[ports]" key at
+    // shut-down, but never replace one the file has.
+    void chosenPortsAddMissingKeys()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QList<int>, chosen);
+        QFETCH(QStringList, ports);
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("sysini.ini")), file));
+        const SettingsStore store(dir.path());
+        SystemSettings settings = store.readSystem();
+        for (int port : chosen)
+            settings.chosenPortDevices[port - 1] =
+                QStringLiteral("/dev/serial/by-id/usb-%1").arg(port);
+        store.writeSystem(settings);
+        QCOMPARE(store.readSystem().portDevices, ports);
+    }
+
     void cleanName_data()
     {
         QTest::addColumn<QString>("raw");

@@ -2,16 +2,20 @@
 #include "app/TAboutBox.h"
 #include "app/Tcommuny.h"
 #include "app/Workspace.h"
+#include "support/HoldingProcess.h"
 #include "support/Pty.h"
 #include "support/TestSupport.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -24,10 +28,13 @@ const QString missingDevice = QStringLiteral("/nonexistent/ttyKT9");
 // The port dialog over a workspace where COM1 is the system's first device
 // (a pseudo-terminal), COM2 the system's second (missing), COM3 is configured
 // in the settings (another pseudo-terminal), and COM4 to COM16 have none.
+// Lock files and stable adapter names are looked for in folders of its own.
 struct PortDialog {
     Workspace workspace;
     Pty one;
     Pty three;
+    QTemporaryDir locks;
+    QTemporaryDir adapters;
     std::unique_ptr<Tcommuny> dialog;
 
     PortDialog()
@@ -35,6 +42,10 @@ struct PortDialog {
         QStringList configured(PortMap::PortCount);
         configured[2] = three.path();
         workspace.setPortDevices(configured);
+        PortPlaces places = PortPlaces::system();
+        places.lockDirs = {locks.path()};
+        places.stableNameDir = adapters.path();
+        workspace.setPortPlaces(places);
         dialog = std::make_unique<Tcommuny>(workspace);
         dialog->setSystemDevices({one.path(), missingDevice});
     }
@@ -48,6 +59,7 @@ struct PortDialog {
         return dialog->findChild<T *>(QLatin1String(name));
     }
     QString deviceLine() const { return control<QLineEdit>("DeviceLabel")->text(); }
+    QString note() const { return control<QLabel>("NoteLabel")->text(); }
     QList<int> enabledPorts() const
     {
         QList<int> ports;
@@ -154,6 +166,98 @@ private Q_SLOTS:
         QCOMPARE(f.checkedPorts(), QList<int>{3});
         QCOMPARE(f.workspace.portNumber(), 3);
         QVERIFY(f.com(3)->toolTip().startsWith(f.three.path() + QLatin1Char('\n')));
+    }
+
+    void heldPortNamesItsHolder_data()
+    {
+        QTest::addColumn<bool>("byLockFile");
+        QTest::newRow("open in another program") << false;
+        QTest::newRow("lock file of another program") << true;
+    }
+
+    // COM1's device is held by another program: disabled, the holder named
+    // in its tool tip and, as it is the checked port, in the device line;
+    // usable again once the program has let go.
+    void heldPortNamesItsHolder()
+    {
+        QFETCH(bool, byLockFile);
+        PortDialog f;
+        const QString lockFile =
+            QDir(f.locks.path())
+                .filePath(QStringLiteral("LCK..pts_") + QFileInfo(f.one.path()).fileName());
+        auto holder = std::make_unique<HoldingProcess>(
+            byLockFile ? HoldingProcess::Nothing : HoldingProcess::Open, f.one.path());
+        QVERIFY(holder->pid() > 0);
+        if (byLockFile)
+            QVERIFY(TestSupport::writeFile(lockFile, QByteArray::number(holder->pid()) + '\n'));
+        f.dialog->show();
+        const QString held = QStringLiteral("已被 sleep (%1) 占用").arg(holder->pid());
+        QCOMPARE(f.enabledPorts(), QList<int>{3});
+        QCOMPARE(f.checkedPorts(), QList<int>{1});
+        QCOMPARE(f.com(1)->toolTip(), f.one.path() + QLatin1Char('\n') + held);
+        QCOMPARE(f.deviceLine(),
+                 QStringLiteral("COM1: ") + f.one.path() + QStringLiteral(", ") + held);
+        QTest::mouseClick(f.com(3), Qt::LeftButton);
+        QCOMPARE(f.deviceLine(), QStringLiteral("COM3: ") + f.three.path());
+
+        f.dialog->hide();
+        holder.reset();
+        f.dialog->show();
+        QCOMPARE(f.enabledPorts(), (QList<int>{1, 3}));
+        QCOMPARE(f.com(1)->toolTip(), f.one.path());
+    }
+
+    void pickingAnAdapterTiesThePort_data()
+    {
+        QTest::addColumn<int>("linkTo"); // the port whose device has a stable name, 0 none
+        QTest::addColumn<int>("port");   // the port picked
+        QTest::addColumn<bool>("tied");
+        QTest::newRow("adapter with a stable name") << 1 << 1 << true;
+        QTest::newRow("port with a device of its own") << 3 << 3 << false;
+        QTest::newRow("device without a stable name") << 0 << 1 << false;
+    }
+
+    // A picked port that follows the system's list and stands for a USB
+    // adapter with a stable name takes that name as its device, to be kept
+    // in the settings; the dialog says so. A port with a device of its own
+    // keeps it.
+    void pickingAnAdapterTiesThePort()
+    {
+        QFETCH(int, linkTo);
+        QFETCH(int, port);
+        QFETCH(bool, tied);
+        PortDialog f;
+        const QString link =
+            QDir(f.adapters.path())
+                .filePath(QStringLiteral("usb-FTDI_FT232R_USB_UART_A5-if00-port0"));
+        if (linkTo)
+            QVERIFY(QFile::link(linkTo == 1 ? f.one.path() : f.three.path(), link));
+        f.dialog->applyLanguage(
+            StringTable::parse(QStringLiteral("1032=%1 stays with this adapter")));
+        const QStringList before = f.workspace.portDevices();
+        f.dialog->show();
+        QVERIFY(f.note().isEmpty());
+        // COM1 is checked already: a click on it is a pick too.
+        QTest::mouseClick(f.com(port), Qt::LeftButton);
+        QCOMPARE(f.workspace.portNumber(), port);
+
+        QStringList after = before;
+        QStringList chosen(PortMap::PortCount);
+        if (tied)
+            after[port - 1] = chosen[port - 1] = link;
+        QCOMPARE(f.workspace.portDevices(), after);
+        QCOMPARE(f.workspace.chosenPortDevices(), chosen);
+        if (tied)
+            QCOMPARE(f.deviceLine(), QStringLiteral("COM%1: ").arg(port) + link);
+        QCOMPARE(f.note(),
+                 tied ? QStringLiteral("COM%1 stays with this adapter").arg(port) : QString());
+        // Shown again, the tied port is probed through its stable name.
+        f.dialog->hide();
+        f.dialog->show();
+        QVERIFY(f.com(port)->isEnabled());
+        if (tied)
+            QCOMPARE(f.com(port)->toolTip(), link);
+        QCOMPARE(f.note().isEmpty(), !tied);
     }
 
     void showsTheWorkspace()

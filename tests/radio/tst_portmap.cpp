@@ -2,9 +2,11 @@
 #include "radio/ProbePort.h"
 #include "support/Pty.h"
 
+#include <QDir>
 #include <QSerialPort>
 #include <QSerialPortInfo>
 #include <QSet>
+#include <QTemporaryDir>
 
 #include <QTest>
 
@@ -205,6 +207,64 @@ private Q_SLOTS:
         QVERIFY(!reason.isEmpty());
         holder.close();
         QVERIFY(ProbePort(m_pty.path()));
+    }
+
+    void stableName_data()
+    {
+        QTest::addColumn<QString>("device"); // "pty": the pseudo-terminal
+        QTest::addColumn<QString>("folder"); // "links": the folder of links
+        QTest::addColumn<QString>("name");   // the link's name, empty for none
+        QTest::newRow("adapter with a link") << "pty"
+                                             << "links"
+                                             << "usb-FTDI_FT232R_A50285BI-if00-port0";
+        QTest::newRow("device given through its link")
+            << "links/usb-FTDI_FT232R_A50285BI-if00-port0"
+            << "links"
+            << "usb-FTDI_FT232R_A50285BI-if00-port0";
+        QTest::newRow("device without a link") << "/dev/null"
+                                               << "links"
+                                               << "";
+        QTest::newRow("missing device") << "/nonexistent/ttyUSB9"
+                                        << "links"
+                                        << "";
+        QTest::newRow("no device") << ""
+                                   << "links"
+                                   << "";
+        QTest::newRow("no such folder") << "pty"
+                                        << "/nonexistent/by-id"
+                                        << "";
+        QTest::newRow("no folder") << "pty"
+                                   << ""
+                                   << "";
+    }
+
+    // The stable name of an adapter is the link in the folder that leads to
+    // its device; the folder also holds a dangling link, a file and a link
+    // to another device.
+    void stableName()
+    {
+        QFETCH(QString, device);
+        QFETCH(QString, folder);
+        QFETCH(QString, name);
+        QTemporaryDir links;
+        const QDir dir(links.path());
+        Pty other;
+        QVERIFY(QFile::link(other.path(), dir.filePath(QStringLiteral("usb-0000_other-port0"))));
+        QVERIFY(QFile::link(QStringLiteral("/nonexistent/ttyUSB7"),
+                            dir.filePath(QStringLiteral("usb-1111_gone-port0"))));
+        QVERIFY(QFile::link(m_pty.path(),
+                            dir.filePath(QStringLiteral("usb-FTDI_FT232R_A50285BI-if00-port0"))));
+        QFile file(dir.filePath(QStringLiteral("usb-2222_file")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+
+        device.replace(QStringLiteral("links"), links.path());
+        if (device == QLatin1String("pty"))
+            device = m_pty.path();
+        folder.replace(QStringLiteral("links"), links.path());
+        const QString found = PortMap::stableName(device, folder);
+        QCOMPARE(found, name.isEmpty() ? QString() : dir.filePath(name));
+        QCOMPARE(PortMap::isStableName(found, links.path()), !name.isEmpty());
     }
 
 private:

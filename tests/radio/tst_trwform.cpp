@@ -5,11 +5,14 @@
 #include "radio/SerialLink.h"
 #include "radio/TRWForm.h"
 #include "sim/VirtualRadio.h"
+#include "support/HoldingProcess.h"
 #include "support/TestSupport.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -210,6 +213,50 @@ private Q_SLOTS:
         QCOMPARE(caption, s->workspace().texts().warningCaption);
         QVERIFY2(detail.startsWith(QStringLiteral("COM1: ")), qPrintable(detail));
         QVERIFY(detail.size() > 6);
+        s->main()->close();
+    }
+
+    void heldPortShowsThePortErrorBox_data()
+    {
+        QTest::addColumn<bool>("byLockFile");
+        QTest::newRow("open in another program") << false;
+        QTest::newRow("lock file of another program") << true;
+    }
+
+    // The radio's port is held by another program: Read stops before the
+    // dialog, and the details name the holder.
+    void heldPortShowsThePortErrorBox()
+    {
+        QFETCH(bool, byLockFile);
+        auto s = start();
+        QTemporaryDir locks;
+        PortPlaces places = s->workspace().portPlaces();
+        places.lockDirs = {locks.path()};
+        s->workspace().setPortPlaces(places);
+        const QString device = s->radio.devicePath();
+        HoldingProcess holder(byLockFile ? HoldingProcess::Nothing : HoldingProcess::Open, device);
+        QVERIFY(holder.pid() > 0);
+        if (byLockFile)
+            QVERIFY(writeFile(
+                QDir(locks.path()).filePath(QStringLiteral("LCK..") + QFileInfo(device).fileName()),
+                QByteArray::number(holder.pid()).rightJustified(10) + '\n'));
+        QString text, detail;
+        bool dialogShown = false;
+        onNextModal([&](QWidget *modal) {
+            dialogShown = qobject_cast<TRWForm *>(modal) != nullptr;
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            if (!box) {
+                modal->close();
+                return;
+            }
+            text = box->text();
+            detail = box->detailedText();
+            box->button(QMessageBox::Ok)->click();
+        });
+        s->main()->ToolButton4Click();
+        QVERIFY(!dialogShown);
+        QCOMPARE(text, s->workspace().texts().portErrorText);
+        QCOMPARE(detail, QStringLiteral("COM1: 已被 sleep (%1) 占用").arg(holder.pid()));
         s->main()->close();
     }
 

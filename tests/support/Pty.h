@@ -13,7 +13,9 @@ class Pty
 public:
     Pty()
     {
-        m_master = posix_openpt(O_RDWR | O_NOCTTY);
+        // Close-on-exec: a child process of the test that kept the master
+        // side would be the terminal's other end.
+        m_master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
         if (m_master >= 0 && grantpt(m_master) == 0 && unlockpt(m_master) == 0)
             m_path = QString::fromLocal8Bit(ptsname(m_master));
     }
