@@ -7,9 +7,9 @@
 // Targets: wall time within 10% of the waits' sum, CPU time under 3% of the
 // wall time.
 
-#include "app/Workspace.h"
-#include "radio/Exchange.h"
-#include "radio/SerialLink.h"
+#include "core/radio/Exchange.h"
+#include "core/radio/SerialLink.h"
+#include "core/workspace/Workspace.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

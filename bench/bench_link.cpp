@@ -15,7 +15,7 @@
 // exchange with the radio in its own process. The exit code is 1 when a
 // target is missed or an answer went wrong.
 
-#include "radio/SerialLink.h"
+#include "core/radio/SerialLink.h"
 #include "sim/RadioImage.h"
 #include "sim/VirtualRadio.h"
 

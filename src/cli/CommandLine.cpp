@@ -1,6 +1,6 @@
 #include "cli/CommandLine.h"
 
-#include "app/LanguageSwitch.h"
+#include "core/workspace/LanguageSwitch.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>

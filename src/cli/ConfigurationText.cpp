@@ -1,6 +1,6 @@
 #include "cli/ConfigurationText.h"
 
-#include "app/Workspace.h"
+#include "core/workspace/Workspace.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,8 +1,8 @@
 // ktprog-cli: reads, writes and shows radio configurations from the shell,
 // with the same settings files and channel files as the program.
 
-#include "app/AppError.h"
 #include "cli/CliTool.h"
+#include "core/base/AppError.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "app/AppError.h"
+#include "core/base/AppError.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
-#include "app/Program.h"
-#include "app/TMainForm.h"
-#include "channels/ChannelGrid.h"
-#include "channels/Tchannel.h"
+#include "gui/ChannelGrid.h"
+#include "gui/Program.h"
+#include "gui/TMainForm.h"
+#include "gui/Tchannel.h"
 #include "support/TestSupport.h"
 
 #include <QAbstractButton>

@@ -1,4 +1,4 @@
-#include "app/StringTable.h"
+#include "core/base/StringTable.h"
 #include "support/TestSupport.h"
 
 #include <QTest>

@@ -1,8 +1,8 @@
-#include "app/ChildWindow.h"
-#include "app/LanguageSwitch.h"
-#include "app/Program.h"
-#include "app/StringTable.h"
-#include "app/TMainForm.h"
+#include "core/base/StringTable.h"
+#include "core/workspace/LanguageSwitch.h"
+#include "gui/ChildWindow.h"
+#include "gui/Program.h"
+#include "gui/TMainForm.h"
 #include "support/TestSupport.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
-#include "app/LanguageSwitch.h"
-#include "app/StringTable.h"
-#include "app/Workspace.h"
-#include "radio/ExchangeFailure.h"
+#include "core/base/StringTable.h"
+#include "core/radio/ExchangeFailure.h"
+#include "core/workspace/LanguageSwitch.h"
+#include "core/workspace/Workspace.h"
 #include "support/TestSupport.h"
 
 #include <QTest>

@@ -1,5 +1,5 @@
-#include "app/AppError.h"
-#include "app/ProfileFile.h"
+#include "core/base/AppError.h"
+#include "core/base/ProfileFile.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
-#include "app/AppError.h"
-#include "app/SettingsStore.h"
+#include "core/base/AppError.h"
+#include "core/workspace/SettingsStore.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

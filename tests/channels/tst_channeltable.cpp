@@ -1,7 +1,7 @@
-#include "app/AppError.h"
-#include "app/BandList.h"
-#include "app/LanguageTexts.h"
-#include "channels/ChannelTable.h"
+#include "core/base/AppError.h"
+#include "core/base/BandList.h"
+#include "core/base/LanguageTexts.h"
+#include "core/channels/ChannelTable.h"
 
 #include <QSignalSpy>
 #include <QTest>

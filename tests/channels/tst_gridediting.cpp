@@ -1,10 +1,10 @@
-#include "app/LanguageSwitch.h"
-#include "app/StringTable.h"
-#include "app/Workspace.h"
-#include "channels/ChannelGrid.h"
-#include "channels/ChannelTable.h"
-#include "channels/Tchannel.h"
-#include "options/FunctionSettings.h"
+#include "core/base/StringTable.h"
+#include "core/channels/ChannelTable.h"
+#include "core/options/FunctionSettings.h"
+#include "core/workspace/LanguageSwitch.h"
+#include "core/workspace/Workspace.h"
+#include "gui/ChannelGrid.h"
+#include "gui/Tchannel.h"
 #include "support/TestSupport.h"
 
 #include <QAbstractItemView>

@@ -1,7 +1,7 @@
-#include "app/Workspace.h"
-#include "channels/ChannelGrid.h"
-#include "channels/ChannelTable.h"
-#include "channels/Tchannel.h"
+#include "core/channels/ChannelTable.h"
+#include "core/workspace/Workspace.h"
+#include "gui/ChannelGrid.h"
+#include "gui/Tchannel.h"
 
 #include <QImage>
 #include <QScrollBar>
@@ -12,7 +12,6 @@
 class TestTchannel : public QObject
 {
     Q_OBJECT
-
 
     // Bounding box of the pixels in the rectangle that differ from its
     // first pixel (the cell background).

@@ -1,8 +1,8 @@
 // The command-line tool as a user runs it: the real ktprog-cli program,
 // started with QProcess, against the virtual radio served from this test.
 
-#include "app/Workspace.h"
-#include "files/ChannelFile.h"
+#include "core/files/ChannelFile.h"
+#include "core/workspace/Workspace.h"
 #include "sim/VirtualRadio.h"
 #include "support/TestSupport.h"
 

@@ -1,8 +1,8 @@
-#include "app/AppError.h"
-#include "app/LanguageSwitch.h"
-#include "app/StringTable.h"
-#include "app/Workspace.h"
-#include "files/ChannelFile.h"
+#include "core/base/AppError.h"
+#include "core/base/StringTable.h"
+#include "core/files/ChannelFile.h"
+#include "core/workspace/LanguageSwitch.h"
+#include "core/workspace/Workspace.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

@@ -1,12 +1,12 @@
 #include "fuzz/FuzzEntries.h"
 
-#include "app/AppError.h"
-#include "app/LanguageSwitch.h"
-#include "app/ProfileFile.h"
-#include "app/StringTable.h"
-#include "app/Workspace.h"
-#include "files/ChannelFile.h"
-#include "radio/MemoryMap.h"
+#include "core/base/AppError.h"
+#include "core/base/ProfileFile.h"
+#include "core/base/StringTable.h"
+#include "core/files/ChannelFile.h"
+#include "core/radio/MemoryMap.h"
+#include "core/workspace/LanguageSwitch.h"
+#include "core/workspace/Workspace.h"
 
 #include <optional>
 

@@ -1,5 +1,5 @@
-#include "app/AppError.h"
-#include "options/FunctionSettings.h"
+#include "core/base/AppError.h"
+#include "core/options/FunctionSettings.h"
 
 #include <QLocale>
 #include <QSignalSpy>

@@ -1,7 +1,7 @@
-#include "app/AppError.h"
-#include "options/FunctionSettings.h"
-#include "options/Tfunc.h"
-#include "options/UpDownButtons.h"
+#include "core/base/AppError.h"
+#include "core/options/FunctionSettings.h"
+#include "gui/Tfunc.h"
+#include "gui/UpDownButtons.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>

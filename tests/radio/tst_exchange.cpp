@@ -1,8 +1,8 @@
-#include "app/Workspace.h"
-#include "radio/Exchange.h"
-#include "radio/MemoryMap.h"
-#include "radio/SerialLink.h"
-#include "radio/ToneCodes.h"
+#include "core/radio/Exchange.h"
+#include "core/radio/MemoryMap.h"
+#include "core/radio/SerialLink.h"
+#include "core/radio/ToneCodes.h"
+#include "core/workspace/Workspace.h"
 #include "sim/VirtualRadio.h"
 
 #include "support/CellTokens.h"

@@ -1,6 +1,6 @@
-#include "app/AppError.h"
-#include "app/Workspace.h"
-#include "radio/MemoryMap.h"
+#include "core/base/AppError.h"
+#include "core/radio/MemoryMap.h"
+#include "core/workspace/Workspace.h"
 
 #include "support/CellTokens.h"
 

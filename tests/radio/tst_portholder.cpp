@@ -1,5 +1,5 @@
-#include "radio/PortHolder.h"
-#include "radio/ProbePort.h"
+#include "core/ports/PortHolder.h"
+#include "core/ports/ProbePort.h"
 #include "support/HoldingProcess.h"
 #include "support/Pty.h"
 #include "support/TestSupport.h"

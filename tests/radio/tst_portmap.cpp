@@ -1,5 +1,5 @@
-#include "radio/PortMap.h"
-#include "radio/ProbePort.h"
+#include "core/ports/PortMap.h"
+#include "core/ports/ProbePort.h"
 #include "support/Pty.h"
 
 #include <QDir>

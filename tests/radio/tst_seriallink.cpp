@@ -1,5 +1,5 @@
-#include "app/AppError.h"
-#include "radio/SerialLink.h"
+#include "core/base/AppError.h"
+#include "core/radio/SerialLink.h"
 #include "sim/RadioImage.h"
 #include "sim/VirtualRadio.h"
 #include "support/ProtocolTexts.h"

@@ -1,5 +1,5 @@
-#include "channels/ToneList.h"
-#include "radio/ToneCodes.h"
+#include "core/channels/ToneList.h"
+#include "core/radio/ToneCodes.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "radio/SerialLink.h"
+#include "core/radio/SerialLink.h"
 #include "sim/RadioImage.h"
 #include "sim/VirtualRadio.h"
 #include "support/ProtocolTexts.h"

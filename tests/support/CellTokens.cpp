@@ -1,6 +1,6 @@
 #include "support/CellTokens.h"
 
-#include "app/Workspace.h"
+#include "core/workspace/Workspace.h"
 
 #include <QHash>
 

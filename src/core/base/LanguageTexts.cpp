@@ -1,0 +1,49 @@
+#include "core/base/LanguageTexts.h"
+
+LanguageTexts LanguageTexts::builtIn()
+{
+    LanguageTexts texts;
+    texts.offWord = QStringLiteral("禁用");
+    texts.onWord = QStringLiteral("启用");
+    texts.highWord = QStringLiteral("高功率");
+    texts.lowWord = QStringLiteral("低功率");
+    texts.wideWord = QStringLiteral("宽带");
+    texts.narrowWord = QStringLiteral("窄带");
+    texts.companderWord = QStringLiteral("压扩");
+    texts.scramblerWord = QStringLiteral("扰频");
+    texts.warningCaption = QStringLiteral("警告");
+    texts.portErrorText = QStringLiteral(
+        "无法打开通信端口。请检查编程线是否已连接好，并在“工具 → 通信端口”中选择正确的端口。");
+    texts.exchangeFailedText = QStringLiteral("与对讲机通信失败。请确认对讲机已开机、编程线已插好，"
+                                              "并检查通信端口和“单口”设置是否正确，然后重试。");
+    texts.newCaption = QStringLiteral("新建");
+    texts.newPromptText =
+        QStringLiteral("这将把全部信道和功能设置恢复为默认值，未保存的修改将会丢失。是否继续？");
+    texts.writeRefusedText = QStringLiteral("以下内容无法写入对讲机，请先修改后再写频：");
+    texts.demoText = QStringLiteral("演示模式：端口 1 连接的是虚拟对讲机");
+
+    FailureTexts &f = texts.failure;
+    f.start = QStringLiteral("进入编程");
+    f.identificationRead = QStringLiteral("读取机型标识");
+    f.bandRead = QStringLiteral("读取频段");
+    f.informationRead = QStringLiteral("读取本机信息");
+    f.channelRead = QStringLiteral("读取信道 %1");
+    f.functionBlockRead = QStringLiteral("读取功能块 %1");
+    f.channelWrite = QStringLiteral("写入信道 %1");
+    f.functionBlockWrite = QStringLiteral("写入功能块 %1");
+    f.informationWrite = QStringLiteral("写入本机信息");
+    f.noHandshake = QStringLiteral("握手无应答：端口上没有对讲机，或对讲机未开机");
+    f.notAcknowledged = QStringLiteral("对讲机没有确认进入编程");
+    f.unknownModel = QStringLiteral("对讲机的机型标识 %1 不属于已知机型");
+    f.bandNotListed = QStringLiteral("对讲机的频段 %1 不在频段列表中");
+    f.noBand = QStringLiteral("对讲机没有频段（%1），没有写入任何内容");
+    f.busy = QStringLiteral("对讲机对“%2”连续 %1 次回答忙");
+    f.busyOrBadCheck = QStringLiteral("对讲机对“%2”连续 %1 次回答忙或校验字节错误");
+    f.noValidAnswer = QStringLiteral("“%1”没有收到有效应答");
+    f.notAccepted = QStringLiteral("对讲机没有接受“%1”");
+    f.stopped = QStringLiteral("通信在完成前按要求停止");
+    f.disconnected = QStringLiteral("与对讲机的连接中断：设备 %1 已断开");
+    texts.heldByText = QStringLiteral("已被 %1 (%2) 占用");
+    texts.heldByProcessText = QStringLiteral("已被进程 %1 占用");
+    return texts;
+}

@@ -1,0 +1,403 @@
+#include "core/radio/Exchange.h"
+
+#include "core/base/AppError.h"
+#include "core/radio/SerialLink.h"
+#include "core/workspace/Workspace.h"
+
+#include <QPointer>
+
+namespace
+{
+
+// Commands and the answers compared with the whole receive text.
+const QString HandshakeCommand = QStringLiteral("020551556D7461");    // 02 05 "QUmta"
+const QString HandshakeAnswer = QStringLiteral("060676657371617202"); // 06 06 "vesqar"
+const QString StartCommand = QStringLiteral("0600");
+const QString EndCommand = QStringLiteral("64016F");
+const QString AcknowledgeAnswer = QStringLiteral("060006");
+const QString BusyAnswer = QStringLiteral("090009");
+const QString ReadAnswerStart = QStringLiteral("57");
+
+constexpr int SettleMs = 150; // after closing and after reopening the port
+constexpr int HandshakeWaitMs = 80;
+constexpr int HandshakeAttempts = 6;
+constexpr int StartWaitMs = 70;
+constexpr int BlockWaitMs = 100; // every block read and write
+constexpr int EndWaitMs = 70;
+constexpr int AttemptBudget = 2;  // rejected answers a channel may get
+constexpr int FixedProgress = 20; // the four blocks beyond the channels
+
+// A read answer: 57, three bytes not examined, the 16 data bytes, the check
+// byte; the data start at hex character 9. Bytes beyond the data are not
+// examined either.
+constexpr int ReadAnswerMinimumLength = 2 * (4 + MemoryMap::BlockSize + 1);
+constexpr int ReadDataOffset = 8;
+
+QString readCommand(const QString &address)
+{
+    return QStringLiteral("5203") + address + QStringLiteral("10");
+}
+
+QString writeCommand(const QString &address, const QString &data)
+{
+    return QStringLiteral("5712") + address + data;
+}
+
+using Reason = ExchangeFailure::Reason;
+using Step = ExchangeFailure::Step;
+
+} // namespace
+
+Exchange::Exchange(SerialLink &link, Workspace &workspace, QObject *parent)
+    : QObject(parent), m_link(link), m_workspace(workspace),
+      m_clock([] { return QDateTime::currentDateTime(); })
+{
+}
+
+Exchange::Result Exchange::run(Direction direction, const QString &devicePath)
+{
+    if (m_running)
+        return Result::Failed;
+    m_failure = ExchangeFailure();
+    m_portErrorReason.clear();
+    m_problems.clear();
+    m_success = false;
+    m_lost = false;
+    m_stopRequested = false;
+    m_devicePath = devicePath;
+    m_progress = 0;
+    m_progressMaximum = 0;
+    Q_EMIT progressChanged(m_progress, m_progressMaximum);
+
+    if (direction == Direction::Write) {
+        m_problems = MemoryMap::validate(m_workspace);
+        if (!m_problems.isEmpty()) {
+            m_failure = ExchangeFailure(
+                Reason::Other, QStringLiteral("nothing was written: %1 cell(s) or setting(s) "
+                                              "cannot be sent to the radio, the first: %2")
+                                   .arg(m_problems.size())
+                                   .arg(m_problems.first().describe()));
+            return Result::Refused;
+        }
+    }
+
+    m_running = true;
+    // Single-port mode is the program's setting; the link asks for it at every
+    // receive, also after this run.
+    m_link.setSinglePortSource([workspace = QPointer<Workspace>(&m_workspace)] {
+        return workspace && workspace->singlePort();
+    });
+    if (!opening()) {
+        m_running = false;
+        return Result::PortError;
+    }
+    try {
+        if (m_success && direction == Direction::Read)
+            readSequence();
+        else if (m_success && direction == Direction::Write)
+            writeSequence();
+    } catch (const AppError &error) {
+        // Data the encoders cannot express despite the check before the
+        // write (changed during a wait): stop here, the closing still runs.
+        fail(ExchangeFailure(Reason::Other, error.message()));
+    }
+    closing();
+    m_running = false;
+    if (!m_success)
+        return Result::Failed;
+    m_failure = ExchangeFailure();
+    return Result::Success;
+}
+
+bool Exchange::opening()
+{
+    // Whatever the driver still holds from before is discarded.
+    m_link.close();
+    m_link.SysDelay(SettleMs);
+    if (!m_link.open(m_devicePath)) {
+        m_portErrorReason = m_link.errorString();
+        m_failure = ExchangeFailure(
+            Reason::Other,
+            QStringLiteral("cannot open the port %1: %2").arg(m_devicePath, m_portErrorReason));
+        return false;
+    }
+    m_link.SysDelay(SettleMs);
+    setProgress(0);
+
+    for (int attempt = 0; attempt < HandshakeAttempts && !m_success; ++attempt) {
+        m_link.SendFrame(HandshakeCommand, HandshakeWaitMs);
+        if (mustStop())
+            return true;
+        m_success = m_link.RxHex() == HandshakeAnswer;
+    }
+    if (!m_success) {
+        fail(Reason::NoHandshake);
+    } else {
+        for (int repeats = 0;; ++repeats) {
+            m_link.SendFrame(StartCommand, StartWaitMs);
+            if (mustStop())
+                return true;
+            if (m_link.RxHex() != BusyAnswer)
+                break;
+            if (repeats >= m_repeatLimit) {
+                fail(Reason::Busy, Step{Step::Start}, repeats + 1);
+                return true;
+            }
+        }
+        if (m_link.RxHex() != AcknowledgeAnswer)
+            fail(Reason::NotAcknowledged);
+    }
+
+    // The identification is read even after a failed handshake: a radio that
+    // answers it still selects its model.
+    QString identification;
+    if (!readBlock(MemoryMap::IdentificationAddress, Step{Step::IdentificationRead},
+                   &identification))
+        return true;
+    const int model = MemoryMap::modelIndex(identification);
+    if (model < 0) {
+        fail(ExchangeFailure(Reason::UnknownModel, identification.left(16)));
+        return true;
+    }
+    m_workspace.setModelIndex(model);
+    m_workspace.applyModelChange();
+    m_progressMaximum = m_workspace.channels().channelCount() * ProgressPerBlock + FixedProgress;
+    Q_EMIT progressChanged(m_progress, m_progressMaximum);
+    return true;
+}
+
+void Exchange::readSequence()
+{
+    Workspace &ws = m_workspace;
+    QString band;
+    if (!readBlock(MemoryMap::BandAddress, Step{Step::BandRead}, &band))
+        return;
+    const QString bandText = MemoryMap::bandText(band);
+    if (bandText != MemoryMap::noBandText()) {
+        BandList &bands = ws.bands();
+        const int index = bands.indexOf(bandText);
+        if (index >= 0) {
+            bands.setCurrentIndex(index);
+            ws.setCaption(ws.modelText() + QStringLiteral("     [") + bands.currentText() +
+                          QLatin1Char(']'));
+            ws.info().setModel(ws.modelText());
+            ws.info().setBand(bands.currentText());
+        } else {
+            // The information and the channels are still read.
+            fail(ExchangeFailure(Reason::BandNotListed, bandText));
+        }
+    }
+
+    QString information;
+    if (!readBlock(MemoryMap::InformationAddress, Step{Step::InformationRead}, &information))
+        return;
+    MemoryMap::decodeInformation(information, ws);
+
+    ChannelTable &table = ws.channels();
+    for (int row = 1; row <= table.channelCount(); ++row) {
+        const QString command = readCommand(MemoryMap::channelAddressText(row));
+        const Step step{Step::ChannelRead, row};
+        // The row is emptied before every sending, so a read that stops here
+        // leaves it empty.
+        const auto emptyRow = [&table, row] { table.clearChannel(row); };
+        QString record;
+        Outcome outcome = Outcome::Rejected;
+        for (int budget = AttemptBudget; budget > 0 && outcome == Outcome::Rejected; --budget)
+            outcome = readAnswer(command, step, &record, emptyRow);
+        if (outcome == Outcome::Stopped)
+            return;
+        if (outcome == Outcome::Rejected) {
+            fail(Reason::NoValidAnswer, step);
+            break;
+        }
+        MemoryMap::decodeChannel(record, row, ws);
+        advanceProgress();
+    }
+    if (!m_success)
+        return;
+
+    QString block;
+    if (!readBlock(MemoryMap::FunctionBlock1Address, Step{Step::FunctionBlockRead, 1}, &block))
+        return;
+    MemoryMap::decodeFunctionBlock1(block, ws);
+    advanceProgress();
+    if (!readBlock(MemoryMap::FunctionBlock2Address, Step{Step::FunctionBlockRead, 2}, &block))
+        return;
+    MemoryMap::decodeFunctionBlock2(block, ws);
+    advanceProgress();
+}
+
+void Exchange::writeSequence()
+{
+    const Workspace &ws = m_workspace;
+    QString band;
+    if (!readBlock(MemoryMap::BandAddress, Step{Step::BandRead}, &band))
+        return;
+    if (MemoryMap::bandText(band) == MemoryMap::noBandText()) {
+        fail(ExchangeFailure(Reason::NoBand, MemoryMap::noBandText()));
+        return;
+    }
+
+    for (int row = 1; row <= ws.channels().channelCount(); ++row) {
+        const QString command =
+            writeCommand(MemoryMap::channelAddressText(row), MemoryMap::encodeChannel(ws, row));
+        const Step step{Step::ChannelWrite, row};
+        Outcome outcome = Outcome::Rejected;
+        for (int budget = AttemptBudget; budget > 0 && outcome == Outcome::Rejected; --budget)
+            outcome = writeAnswer([&command] { return command; }, step);
+        if (outcome == Outcome::Stopped)
+            return;
+        if (outcome == Outcome::Rejected) {
+            fail(Reason::NotAccepted, step);
+            return;
+        }
+        advanceProgress();
+    }
+
+    const QString block1 = writeCommand(MemoryMap::addressText(MemoryMap::FunctionBlock1Address),
+                                        MemoryMap::encodeFunctionBlock1(ws));
+    const Step step1{Step::FunctionBlockWrite, 1};
+    Outcome outcome = writeAnswer([&block1] { return block1; }, step1);
+    if (outcome == Outcome::Stopped)
+        return;
+    if (outcome == Outcome::Rejected)
+        fail(Reason::NotAccepted, step1);
+    advanceProgress();
+    if (!m_success)
+        return;
+
+    // Function block 2: bytes 1 to 5 only, with their own count byte.
+    const QString block2 = QStringLiteral("5707") +
+                           MemoryMap::addressText(MemoryMap::FunctionBlock2Address) +
+                           MemoryMap::encodeFunctionBlock2(ws);
+    const Step step2{Step::FunctionBlockWrite, 2};
+    outcome = writeAnswer([&block2] { return block2; }, step2);
+    if (outcome == Outcome::Stopped)
+        return;
+    if (outcome == Outcome::Rejected)
+        fail(Reason::NotAccepted, step2);
+    advanceProgress();
+
+    // The information block goes out even after function block 2 failed. It
+    // carries the time of each sending.
+    const QString address = MemoryMap::addressText(MemoryMap::InformationAddress);
+    const Step step{Step::InformationWrite};
+    outcome = writeAnswer(
+        [&] {
+            const QDateTime now = m_clock ? m_clock() : QDateTime::currentDateTime();
+            return writeCommand(address, MemoryMap::encodeInformation(ws, now));
+        },
+        step);
+    if (outcome == Outcome::Rejected)
+        fail(Reason::NotAccepted, step);
+}
+
+void Exchange::closing()
+{
+    // The answer to the end command is not looked at.
+    m_link.SendFrame(EndCommand, EndWaitMs);
+    if (m_success)
+        setProgress(m_progressMaximum);
+}
+
+Exchange::Outcome Exchange::readAnswer(const QString &command, Step step, QString *block,
+                                       const std::function<void()> &before)
+{
+    for (int repeats = 0;; ++repeats) {
+        if (before)
+            before();
+        m_link.SendFrame(command, BlockWaitMs);
+        if (mustStop())
+            return Outcome::Stopped;
+        const QString &answer = m_link.RxHex();
+        if (answer != BusyAnswer) {
+            if (!answer.startsWith(ReadAnswerStart))
+                return Outcome::Rejected;
+            if (m_link.CheckAnswer()) {
+                // A read answer too short to hold the data would give a
+                // block of the wrong size: it counts as no read answer.
+                if (answer.size() < ReadAnswerMinimumLength)
+                    return Outcome::Rejected;
+                *block = answer.mid(ReadDataOffset, MemoryMap::BlockTextLength);
+                return Outcome::Done;
+            }
+        }
+        if (repeats >= m_repeatLimit) {
+            fail(Reason::BusyOrBadCheck, step, repeats + 1);
+            return Outcome::Stopped;
+        }
+    }
+}
+
+bool Exchange::readBlock(int address, Step step, QString *block)
+{
+    const Outcome outcome = readAnswer(readCommand(MemoryMap::addressText(address)), step, block);
+    if (outcome == Outcome::Rejected)
+        fail(Reason::NoValidAnswer, step);
+    return outcome == Outcome::Done;
+}
+
+Exchange::Outcome Exchange::writeAnswer(const std::function<QString()> &command, Step step)
+{
+    for (int repeats = 0;; ++repeats) {
+        m_link.SendFrame(command(), BlockWaitMs);
+        if (mustStop())
+            return Outcome::Stopped;
+        const QString &answer = m_link.RxHex();
+        if (answer == AcknowledgeAnswer)
+            return Outcome::Done;
+        if (answer != BusyAnswer)
+            return Outcome::Rejected;
+        if (repeats >= m_repeatLimit) {
+            fail(Reason::Busy, step, repeats + 1);
+            return Outcome::Stopped;
+        }
+    }
+}
+
+void Exchange::requestStop()
+{
+    if (m_running)
+        m_stopRequested = true;
+}
+
+bool Exchange::mustStop()
+{
+    if (m_stopRequested && !m_link.isLost()) {
+        m_success = false;
+        m_failure = ExchangeFailure(Reason::Stopped);
+        return true;
+    }
+    if (!m_link.isLost())
+        return false;
+    if (!m_lost) {
+        m_lost = true;
+        m_success = false;
+        // This reason wins over any earlier one: nothing after it was done.
+        // The link loses its device when it was pulled out or went away;
+        // the system's error text then names some last failed call
+        // ("Inappropriate ioctl for device"), which would only mislead.
+        m_failure = ExchangeFailure(Reason::Disconnected, m_devicePath);
+    }
+    return true;
+}
+
+void Exchange::fail(const ExchangeFailure &failure)
+{
+    m_success = false;
+    if (m_failure.reason == Reason::None)
+        m_failure = failure;
+}
+
+void Exchange::fail(Reason reason, Step step, int count)
+{
+    fail(ExchangeFailure(reason, step, count));
+}
+
+void Exchange::setProgress(int value)
+{
+    if (value == m_progress)
+        return;
+    m_progress = value;
+    Q_EMIT progressChanged(m_progress, m_progressMaximum);
+}

@@ -1,0 +1,180 @@
+#include "core/workspace/LanguageSwitch.h"
+
+#include "core/base/LanguageTexts.h"
+#include "core/base/StringTable.h"
+#include "core/workspace/Workspace.h"
+
+#include <initializer_list>
+#include <vector>
+
+namespace
+{
+
+// Header entries of the grid's columns 0 to 11.
+constexpr int kHeaderEntries[ChannelTable::ColumnCount] = {25, 26, 27, 28, 29, 30,
+                                                           73, 31, 32, 76, 77, 33};
+
+void take(QString &text, const StringTable &table, int entry)
+{
+    text = table.text(entry, text);
+}
+
+void fillTexts(LanguageTexts &t, const StringTable &table)
+{
+    take(t.offWord, table, 34);
+    take(t.onWord, table, 35);
+    take(t.highWord, table, 36);
+    take(t.lowWord, table, 37);
+    take(t.wideWord, table, 74);
+    take(t.narrowWord, table, 75);
+    take(t.companderWord, table, 78);
+    take(t.scramblerWord, table, 79);
+    take(t.warningCaption, table, 58);
+    take(t.portErrorText, table, 59);
+    take(t.exchangeFailedText, table, 60);
+    take(t.newCaption, table, 62);
+    take(t.newPromptText, table, 64);
+    take(t.writeRefusedText, table, 1001);
+    take(t.demoText, table, 1002);
+
+    LanguageTexts::FailureTexts &f = t.failure;
+    take(f.start, table, 1010);
+    take(f.identificationRead, table, 1011);
+    take(f.bandRead, table, 1012);
+    take(f.informationRead, table, 1013);
+    take(f.channelRead, table, 1014);
+    take(f.functionBlockRead, table, 1015);
+    take(f.channelWrite, table, 1016);
+    take(f.functionBlockWrite, table, 1017);
+    take(f.informationWrite, table, 1018);
+    take(f.noHandshake, table, 1019);
+    take(f.notAcknowledged, table, 1020);
+    take(f.unknownModel, table, 1021);
+    take(f.bandNotListed, table, 1022);
+    take(f.noBand, table, 1023);
+    take(f.busy, table, 1024);
+    take(f.busyOrBadCheck, table, 1025);
+    take(f.noValidAnswer, table, 1026);
+    take(f.notAccepted, table, 1027);
+    take(f.stopped, table, 1028);
+    take(f.disconnected, table, 1029);
+    take(t.heldByText, table, 1030);
+    take(t.heldByProcessText, table, 1031);
+}
+
+// Replaces the items of a list with the entries' texts, keeping each item a
+// missing entry would leave empty.
+QStringList entriesOr(const StringTable &table, const QStringList &current,
+                      std::initializer_list<int> entries)
+{
+    QStringList items;
+    int i = 0;
+    for (int entry : entries) {
+        items << table.text(entry, current.value(i));
+        ++i;
+    }
+    return items;
+}
+
+void rebuildFunctionLists(FunctionSettings &f, const StringTable &table, const QString &off)
+{
+    using FS = FunctionSettings;
+    f.setItemText(FS::APO, 0, off);
+
+    QStringList beep = f.items(FS::Beep);
+    f.setItems(FS::Beep, QStringList{off} + entriesOr(table, beep.mid(1), {49, 50}));
+
+    QStringList tot{off};
+    const QString minutes = table.text(48, QStringLiteral("分钟"));
+    for (int n = 1; n <= 7; ++n)
+        tot << QString::number(n) + minutes;
+    f.setItems(FS::TOT, tot);
+
+    const QStringList current = f.items(FS::LongKey0);
+    QStringList sideKeys{off};
+    sideKeys << entriesOr(table, current.mid(1, 4), {164, 165, 166, 73});
+    sideKeys << QStringLiteral("SCAN") << QStringLiteral("VOX") << table.text(30, current.value(7));
+    f.setItems(FS::LongKey0, sideKeys);
+    f.setItems(FS::LongKey1, sideKeys);
+    f.setItems(FS::LongKey2, entriesOr(table, f.items(FS::LongKey2), {89, 88}));
+}
+
+} // namespace
+
+namespace LanguageSwitch
+{
+
+QString menuBaseName(int language)
+{
+    switch (language) {
+    case 1:
+        return QStringLiteral("CHA_DLL");
+    case 2:
+        return QStringLiteral("eng_DLL");
+    case 3:
+        return QStringLiteral("ty");
+    default:
+        return QString();
+    }
+}
+
+QString startupBaseName(int language)
+{
+    return menuBaseName(language).toLower();
+}
+
+void apply(const StringTable &table, Workspace &workspace)
+{
+    LanguageTexts &texts = workspace.texts();
+    fillTexts(texts, table);
+
+    ChannelTable &channels = workspace.channels();
+    for (int column = 0; column < ChannelTable::ColumnCount; ++column)
+        channels.setCell(column, 0, table.text(kHeaderEntries[column], channels.cell(column, 0)));
+
+    rebuildFunctionLists(workspace.functions(), table, texts.offWord);
+    rewriteChannelWords(channels, texts);
+}
+
+void rewriteChannelWords(ChannelTable &table, const LanguageTexts &texts)
+{
+    struct Word {
+        std::initializer_list<const char16_t *> recognised;
+        QString to;
+    };
+    const Word off{{u"禁用", u"OFF"}, texts.offWord};
+    const Word on{{u"启用", u"ON", u"啟用"}, texts.onWord};
+    const Word high{{u"高功率", u"High"}, texts.highWord};
+    const Word low{{u"低功率", u"Low"}, texts.lowWord};
+    const Word narrow{{u"窄带", u"Narrow", u"窄帶"}, texts.narrowWord};
+    const Word wide{{u"宽带", u"Wide", u"寬帶"}, texts.wideWord};
+    const Word compander{{u"压扩", u"Comp", u"壓擴"}, texts.companderWord};
+    const Word scrambler{{u"扰频", u"scrambler", u"擾頻"}, texts.scramblerWord};
+
+    // The words each column may hold.
+    std::vector<const Word *> wordsOf[ChannelTable::ColumnCount];
+    wordsOf[ChannelTable::RxTone] = wordsOf[ChannelTable::TxTone] = {&off};
+    wordsOf[ChannelTable::Power] = {&high, &low};
+    wordsOf[ChannelTable::Bandwidth] = {&narrow, &wide};
+    for (int column : {ChannelTable::Option7, ChannelTable::Option8, ChannelTable::Option9,
+                       ChannelTable::Option11})
+        wordsOf[column] = {&off, &on};
+    wordsOf[ChannelTable::Privacy] = {&off, &compander, &scrambler};
+
+    for (int row = 1; row <= table.channelCount(); ++row) {
+        for (int column = ChannelTable::RxTone; column < ChannelTable::ColumnCount; ++column) {
+            const QString cell = table.cell(column, row);
+            for (const Word *word : wordsOf[column]) {
+                bool matched = false;
+                for (const char16_t *recognised : word->recognised)
+                    matched = matched || cell == QStringView(recognised);
+                if (matched) {
+                    table.setCell(column, row, word->to);
+                    break;
+                }
+            }
+        }
+    }
+}
+
+} // namespace LanguageSwitch

@@ -1,0 +1,154 @@
+#include "gui/Tcommuny.h"
+
+#include "core/ports/ProbePort.h"
+#include "core/workspace/Workspace.h"
+#include "gui/ApplyText.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+
+Tcommuny::Tcommuny(Workspace &workspace, QWidget *parent)
+    : QDialog(parent), m_workspace(workspace), m_map(workspace.portDevices())
+{
+    setObjectName(QStringLiteral("communy"));
+    setWindowTitle(QStringLiteral("通信端口"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
+    setFixedSize(341, 232);
+
+    GroupBox1 = new QGroupBox(QStringLiteral("通信端口"), this);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    GroupBox1->setGeometry(8, 4, 325, 112);
+    // Four rows of four: COM1 to COM4 in the first row.
+    for (int index = 0; index < PortMap::PortCount; ++index) {
+        com[index] = new QRadioButton(PortMap::portName(index + 1), GroupBox1);
+        com[index]->setObjectName(QStringLiteral("com%1").arg(index + 1));
+        com[index]->setGeometry(14 + index % 4 * 78, 20 + index / 4 * 22, 72, 20);
+        connect(com[index], &QRadioButton::clicked, this, &Tcommuny::portClicked);
+    }
+
+    CheckBox1 = new QCheckBox(QStringLiteral("单口"), this);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    CheckBox1->setGeometry(14, 120, 300, 22);
+    connect(CheckBox1, &QCheckBox::clicked, this,
+            [this](bool checked) { m_workspace.setSinglePort(checked); });
+
+    // Not in the original layout: names the device behind the chosen COM
+    // number, which on this system is not a fixed name.
+    DeviceLabel = new QLineEdit(this);
+    DeviceLabel->setObjectName(QStringLiteral("DeviceLabel"));
+    DeviceLabel->setGeometry(8, 146, 325, 22);
+    DeviceLabel->setReadOnly(true);
+    DeviceLabel->setFocusPolicy(Qt::ClickFocus);
+
+    NoteLabel = new QLabel(this);
+    NoteLabel->setObjectName(QStringLiteral("NoteLabel"));
+    NoteLabel->setGeometry(10, 170, 323, 20);
+
+    button1 = new QPushButton(QStringLiteral("确定"), this);
+    button1->setObjectName(QStringLiteral("button1"));
+    button1->setGeometry(133, 198, 75, 26);
+    button1->setDefault(true);
+    connect(button1, &QPushButton::clicked, this, &QDialog::accept);
+
+    connect(&m_workspace, &Workspace::portChanged, this, &Tcommuny::showWorkspace);
+    showWorkspace();
+}
+
+void Tcommuny::applyLanguage(const StringTable &table)
+{
+    applyCaption(this, table, 22);
+    applyTitle(GroupBox1, table, 22);
+    applyText(CheckBox1, table, 142);
+    applyText(button1, table, 2);
+    m_noDeviceText = table.text(1000, m_noDeviceText);
+    m_tiedText = table.text(1032, m_tiedText);
+    showCheckedDevice();
+}
+
+void Tcommuny::showEvent(QShowEvent *event)
+{
+    probePorts();
+    showWorkspace();
+    if (const QScreen *screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    QDialog::showEvent(event);
+}
+
+void Tcommuny::probePorts()
+{
+    m_listedDevices = m_systemDevices ? *m_systemDevices : PortMap::systemDevices();
+    m_map = PortMap(m_workspace.portDevices(), m_listedDevices);
+    for (int port = 1; port <= PortMap::PortCount; ++port) {
+        const QString path = m_map.devicePath(port);
+        QString reason;
+        const bool present =
+            ProbePort(path, &reason, &m_holders[port - 1], m_workspace.portPlaces());
+        if (m_holders[port - 1])
+            reason = heldText(port);
+        // A disabled button stays checked when it was.
+        com[port - 1]->setEnabled(present);
+        // Tool tips show on disabled buttons too, where the reason matters.
+        com[port - 1]->setToolTip(path.isEmpty() ? m_noDeviceText
+                                  : present      ? path
+                                                 : path + QLatin1Char('\n') + reason);
+    }
+}
+
+QString Tcommuny::heldText(int port) const
+{
+    const std::optional<PortHolder> &holder = m_holders[port - 1];
+    const LanguageTexts &texts = m_workspace.texts();
+    return holder ? holder->describe(texts.heldByText, texts.heldByProcessText) : QString();
+}
+
+void Tcommuny::showWorkspace()
+{
+    com[m_workspace.portNumber() - 1]->setChecked(true);
+    CheckBox1->setChecked(m_workspace.singlePort());
+    showCheckedDevice();
+}
+
+void Tcommuny::showCheckedDevice()
+{
+    const int port = m_workspace.portNumber();
+    const QString path = m_map.devicePath(port);
+    const QString held = heldText(port);
+    DeviceLabel->setText(PortMap::portName(port) + QStringLiteral(": ") +
+                         (path.isEmpty() ? m_noDeviceText : path) +
+                         (held.isEmpty() ? QString() : QStringLiteral(", ") + held));
+    // A long path shows from its start, and whole in the tool tip.
+    DeviceLabel->setCursorPosition(0);
+    DeviceLabel->setToolTip(DeviceLabel->text());
+    NoteLabel->setText(PortMap::isStableName(path, m_workspace.portPlaces().stableNameDir)
+                           ? m_tiedText.arg(PortMap::portName(port))
+                           : QString());
+}
+
+void Tcommuny::portClicked()
+{
+    for (int port = 1; port <= PortMap::PortCount; ++port) {
+        if (com[port - 1]->isChecked()) {
+            m_workspace.setPortNumber(port);
+            tieToAdapter(port);
+            return;
+        }
+    }
+}
+
+void Tcommuny::tieToAdapter(int port)
+{
+    // The system's list orders adapters by their current names, which a
+    // newly plugged adapter can shift; the stable name stays with the cable.
+    const QString stable =
+        PortMap::stableName(m_map.devicePath(port), m_workspace.portPlaces().stableNameDir);
+    if (!m_workspace.choosePortDevice(port, stable))
+        return;
+    m_map = PortMap(m_workspace.portDevices(), m_listedDevices);
+    showCheckedDevice();
+}
