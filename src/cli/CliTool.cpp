@@ -9,6 +9,7 @@
 #include "core/base/StringTable.h"
 #include "core/files/ChannelFile.h"
 #include "core/ports/PortMap.h"
+#include "core/programming/SafeWrite.h"
 #include "core/radio/Exchange.h"
 #include "core/radio/SerialLink.h"
 #include "core/workspace/LanguageSwitch.h"
@@ -112,10 +113,12 @@ int openFile(Workspace &workspace, const QString &path)
 }
 
 // Runs one exchange on the port named on the command line (or the settings'
-// port) and reports how it ended.
-int runExchange(Workspace &workspace, Exchange::Direction direction, const QString &portArgument)
+// port) and reports how it ended. A write runs with its backup and read-back
+// as the invocation asks.
+int runExchange(Workspace &workspace, Exchange::Direction direction, const Invocation &inv)
 {
     const bool reading = direction == Exchange::Direction::Read;
+    const QString &portArgument = inv.port;
     const QString port =
         portArgument.isEmpty() ? PortMap::portName(workspace.portNumber()) : portArgument;
     const bool isPortName = PortMap::portNumberFromName(port) != 0;
@@ -131,21 +134,40 @@ int runExchange(Workspace &workspace, Exchange::Direction direction, const QStri
 
     SerialLink link([&workspace] { return workspace.singlePort(); });
     Exchange exchange(link, workspace);
+    SafeWrite safeWrite(link, workspace);
+    SafeWrite::Options options;
+    options.backup = inv.backup;
+    options.verify = inv.verify;
+    options.backupDir = inv.backupDir;
+    safeWrite.setOptions(options);
     // Ctrl+C stops after the step under way; the closing still runs.
-    const InterruptWatch interrupt([&exchange] { exchange.requestStop(); });
+    const InterruptWatch interrupt([&] {
+        exchange.requestStop();
+        safeWrite.requestStop();
+    });
     ProgressPrinter progress(stderr,
                              reading ? QStringLiteral("reading") : QStringLiteral("writing"));
-    QObject::connect(&exchange, &Exchange::progressChanged,
-                     [&progress](int value, int maximum) { progress.update(value, maximum); });
+    const auto showProgress = [&progress](int value, int maximum) {
+        progress.update(value, maximum);
+    };
+    QObject::connect(&exchange, &Exchange::progressChanged, showProgress);
+    QObject::connect(&safeWrite, &SafeWrite::progressChanged, showProgress);
 
     Exchange::Result result = Exchange::Result::Failed;
     QString thrown;
     try {
-        result = exchange.run(direction, device);
+        result = reading ? exchange.run(direction, device) : safeWrite.run(device);
     } catch (const AppError &error) {
         thrown = error.message();
     }
     progress.finish();
+    if (!reading && !safeWrite.backupPath().isEmpty())
+        print(stderr,
+              QStringLiteral("backup: %1\n").arg(QDir::toNativeSeparators(safeWrite.backupPath())));
+    const QString why = reading ? exchange.failureText() : safeWrite.failureText();
+    const QString portReason = reading ? exchange.portErrorReason() : safeWrite.portErrorReason();
+    const QList<MemoryMap::CellProblem> &cellProblems =
+        reading ? exchange.problems() : safeWrite.problems();
 
     const QString verb = reading ? QStringLiteral("read") : QStringLiteral("write");
     if (!thrown.isEmpty())
@@ -154,20 +176,21 @@ int runExchange(Workspace &workspace, Exchange::Direction direction, const QStri
     case Exchange::Result::Success:
         return CliTool::Success;
     case Exchange::Result::PortError:
-        return fail(
-            CliTool::PortError,
-            QStringLiteral("cannot open %1: %2").arg(deviceName, exchange.portErrorReason()));
+        return fail(CliTool::PortError,
+                    QStringLiteral("cannot open %1: %2").arg(deviceName, portReason));
     case Exchange::Result::Refused: {
         QStringList problems;
-        for (const MemoryMap::CellProblem &problem : exchange.problems())
+        for (const MemoryMap::CellProblem &problem : cellProblems)
             problems << problem.describe();
         return fail(CliTool::ExchangeFailed,
                     QStringLiteral("write refused, nothing was sent: %1").arg(problems.join("; ")));
     }
+    case Exchange::Result::Mismatch:
+        return fail(CliTool::Mismatch,
+                    QStringLiteral("write checked on %1: %2").arg(deviceName, why));
     case Exchange::Result::Failed:
         break;
     }
-    const QString why = exchange.failureText();
     return fail(
         CliTool::ExchangeFailed,
         QStringLiteral("%1 failed on %2: %3")
@@ -184,7 +207,7 @@ int read(Workspace &workspace, const Invocation &inv)
                     AppError::unableToWrite(QDir::toNativeSeparators(inv.file)).message());
     // A failed read writes no file at all, so that a half-read configuration
     // is never taken for a good one.
-    const int code = runExchange(workspace, Exchange::Direction::Read, inv.port);
+    const int code = runExchange(workspace, Exchange::Direction::Read, inv);
     if (code != CliTool::Success)
         return code;
     try {
@@ -200,7 +223,7 @@ int write(Workspace &workspace, const Invocation &inv)
     const int code = openFile(workspace, inv.file);
     if (code != CliTool::Success)
         return code;
-    return runExchange(workspace, Exchange::Direction::Write, inv.port);
+    return runExchange(workspace, Exchange::Direction::Write, inv);
 }
 
 int show(Workspace &workspace, const Invocation &inv)

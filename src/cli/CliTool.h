@@ -15,6 +15,7 @@ enum ExitCode {
     UsageError = 2,
     PortError = 3,
     FileError = 4,
+    Mismatch = 5, // written, but the read-back found the radio holding something else
 };
 
 // The arguments as the program received them, the program's name first.

@@ -19,7 +19,9 @@ const char *const kDescription =
     "\n"
     "Commands:\n"
     "  read --port DEVICE -o FILE.q42   read the radio and save its configuration\n"
-    "  write FILE.q42 --port DEVICE     write the configuration of a channel file\n"
+    "  write FILE.q42 --port DEVICE     write the configuration of a channel file:\n"
+    "                                   the radio is backed up first and read back\n"
+    "                                   after the write to prove it\n"
     "  show FILE.q42                    print the configuration of a channel file\n"
     "\n"
     "DEVICE is a device path (/dev/ttyUSB0) or a port name COM1 to COM16 as the\n"
@@ -27,8 +29,12 @@ const char *const kDescription =
     "(bands, model, ports, language, administrator) come from sysini.ini and\n"
     "userini.ini as for the program; they are read, never written.\n"
     "\n"
-    "Exit codes: 0 success, 1 the exchange failed or the write was refused,\n"
-    "2 usage error, 3 the port cannot be opened, 4 file error.";
+    "Backups go to ~/.local/share/KT-700/backups (or --backup-dir); the oldest\n"
+    "are deleted beyond 200.\n"
+    "\n"
+    "Exit codes: 0 success, 1 the exchange (or the backup or read-back) failed or\n"
+    "the write was refused, 2 usage error, 3 the port cannot be opened, 4 file\n"
+    "error, 5 written, but the radio holds something else.";
 
 struct CommandName {
     const char *name;
@@ -52,6 +58,9 @@ const OptionUse kRestricted[] = {
     {"output", {Command::Read}},
     {"single-port", {Command::Read, Command::Write}},
     {"admin", {Command::Write}},
+    {"no-backup", {Command::Write}},
+    {"no-verify", {Command::Write}},
+    {"backup-dir", {Command::Write}},
 };
 
 bool isAscii(const QString &text)
@@ -110,7 +119,16 @@ Parsed parse(const QStringList &arguments)
         QStringLiteral("Language of the cell words and lists: 1 simplified Chinese, 2 English, "
                        "3 traditional Chinese (default: the settings' language)."),
         QStringLiteral("1|2|3"));
-    parser.addOptions({help, version, port, output, singlePort, configDir, admin, band, language});
+    const QCommandLineOption noBackup(QStringLiteral("no-backup"),
+                                      QStringLiteral("write: no backup of the radio first."));
+    const QCommandLineOption noVerify(QStringLiteral("no-verify"),
+                                      QStringLiteral("write: no read-back after the write."));
+    const QCommandLineOption backupDir(
+        QStringLiteral("backup-dir"),
+        QStringLiteral("write: keep the backup in DIR (default: ~/.local/share/KT-700/backups)."),
+        QStringLiteral("DIR"));
+    parser.addOptions({help, version, port, output, singlePort, configDir, admin, band, language,
+                       noBackup, noVerify, backupDir});
 
     Parsed parsed;
     Invocation &inv = parsed.invocation;
@@ -177,6 +195,13 @@ Parsed parse(const QStringList &arguments)
         return parsed;
     }
     inv.singlePort = parser.isSet(singlePort);
+    inv.backup = !parser.isSet(noBackup);
+    inv.verify = !parser.isSet(noVerify);
+    inv.backupDir = parser.value(backupDir);
+    if (parser.isSet(backupDir) && inv.backupDir.isEmpty()) {
+        parsed.error = QStringLiteral("--backup-dir needs a folder");
+        return parsed;
+    }
     inv.configDir = parser.value(configDir);
     if (parser.isSet(configDir) && inv.configDir.isEmpty()) {
         parsed.error = QStringLiteral("--config-dir needs a folder");

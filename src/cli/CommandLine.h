@@ -18,6 +18,10 @@ struct Invocation {
     std::optional<QString> administrator;
     QString band;     // empty: the band list as the settings give it
     int language = 0; // 1..3; 0: the language of the settings
+    // write: a backup of the radio first and a read-back after, by default.
+    bool backup = true;
+    bool verify = true;
+    QString backupDir; // empty: the user's backup folder
 };
 
 namespace CommandLine

@@ -113,7 +113,7 @@ bool RadioImage::setBand(const QString &bandText)
         return true;
     }
     static const QRegularExpression form(QStringLiteral("^(\\d{3})-(\\d{3})(MHz)?$"),
-                                          QRegularExpression::CaseInsensitiveOption);
+                                         QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = form.match(text);
     if (!match.hasMatch())
         return false;
@@ -143,16 +143,15 @@ RadioImage RadioImage::sample(const Sample &sample)
     image.setInformation(sample.lastWrite, sample.administrator);
 
     bool hasLowerEdge = false;
-    const qint64 lowerMHz = image.block(BandAddress).mid(2, 2).toHex().left(3).toLongLong(
-        &hasLowerEdge);
+    const qint64 lowerMHz =
+        image.block(BandAddress).mid(2, 2).toHex().left(3).toLongLong(&hasLowerEdge);
     const qint64 base = (hasLowerEdge ? lowerMHz : 400) * 100000;
     int channel = 1;
     for (const SampleChannel &c : sampleChannels) {
         const QString transmit =
             c.transmit < 0 ? QStringLiteral("FFFFFFFF") : frequencyDigits(base + c.transmit);
         image.write(channelAddress(channel++),
-                    hexBytes(frequencyDigits(base + c.receive) + transmit +
-                             QLatin1String(c.rest)));
+                    hexBytes(frequencyDigits(base + c.receive) + transmit + QLatin1String(c.rest)));
     }
     image.write(FunctionBlock1Address, hexBytes(QLatin1String(sampleFunctionBlock1)));
     image.write(FunctionBlock2Address, hexBytes(QLatin1String(sampleFunctionBlock2)));

@@ -36,7 +36,7 @@ public:
 
     // What sample() puts into the radio.
     struct Sample {
-        int model = 0;                           // 0 PW-100, 1 R5
+        int model = 0;                               // 0 PW-100, 1 R5
         QString band = QStringLiteral("400-470MHz"); // see setBand()
         QString administrator = QStringLiteral("KT100");
         QDateTime lastWrite = QDateTime(QDate(2009, 3, 15), QTime(14, 5, 9));

@@ -133,6 +133,12 @@ void VirtualRadio::setBadCheck(int count, Steps steps, Repeat repeat)
     m_badCheck = Fault{count, steps, repeat, 0};
 }
 
+void VirtualRadio::setCorruptWrites(int count, Repeat repeat, int address)
+{
+    m_corruptWrite = Fault{count, Steps(Write), repeat, 0};
+    m_corruptAddress = address;
+}
+
 void VirtualRadio::setLongAnswers(int count, Steps steps, Repeat repeat)
 {
     m_longAnswer = Fault{count, steps, repeat, 0};
@@ -351,9 +357,14 @@ QByteArray VirtualRadio::answerTo(Step step, const QByteArray &frame)
     case Read:
         // 57, the address and count asked for, the data.
         return withCheck(QByteArray(1, char(0x57)) + frame.mid(2, 3) + m_image.block(address()));
-    case Write:
-        m_image.write(address(), frame.mid(4, at(frame, 1) - 2));
+    case Write: {
+        QByteArray data = frame.mid(4, at(frame, 1) - 2);
+        if (!data.isEmpty() && (m_corruptAddress < 0 || m_corruptAddress == address()) &&
+            m_corruptWrite.hits(Write))
+            data[0] = char(data.at(0) ^ 0x01);
+        m_image.write(address(), data);
         return AcknowledgeAnswer;
+    }
     case End:
         break;
     }

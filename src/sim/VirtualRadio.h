@@ -96,6 +96,10 @@ public:
                         Repeat repeat = Repeat::FirstCommands);
     void setShortAnswers(int count, Steps steps = Steps(Read),
                          Repeat repeat = Repeat::FirstCommands);
+    // A write is acknowledged but stored with bit 0 of its first data byte
+    // flipped, as a weak cell or a cable that flips a bit does; address -1
+    // hits writes to any block, else only writes to that address.
+    void setCorruptWrites(int count, Repeat repeat = Repeat::FirstCommands, int address = -1);
     // Hears and records everything, answers nothing.
     void setSilent(bool silent) { m_silent = silent; }
     // Every byte received comes back at once, ahead of the answer.
@@ -180,6 +184,8 @@ private:
     Fault m_busy;
     Fault m_garbage;
     Fault m_badCheck;
+    Fault m_corruptWrite;
+    int m_corruptAddress = -1; // -1: any block
     Fault m_longAnswer;
     Fault m_shortAnswer;
     bool m_silent = false;

@@ -83,6 +83,8 @@ int main(int argc, char *argv[])
     const QString badCheck = QStringLiteral("bad-check");
     const QString longAnswer = QStringLiteral("long-answer");
     const QString shortAnswer = QStringLiteral("short-answer");
+    const QString corruptWrite = QStringLiteral("corrupt-write");
+    const QString corruptAddress = QStringLiteral("corrupt-address");
     const QString faultSteps = QStringLiteral("fault-steps");
     const QString every = QStringLiteral("every");
     const QString silent = QStringLiteral("silent");
@@ -108,6 +110,13 @@ int main(int argc, char *argv[])
          QStringLiteral("Send n answers %1 bytes short, with a check byte to match.")
              .arg(VirtualRadio::LengthFaultBytes),
          QStringLiteral("n")},
+        {corruptWrite,
+         QStringLiteral("Acknowledge n writes but store each with bit 0 of its first data byte "
+                        "flipped."),
+         QStringLiteral("n")},
+        {corruptAddress,
+         QStringLiteral("Spoil only writes to this block address (hex, such as 01A0)."),
+         QStringLiteral("hex")},
         {faultSteps,
          QStringLiteral("Commands the faults hit, of handshake,start,read,write (default: busy "
                         "and garbage start,read,write; the others read)."),
@@ -163,6 +172,15 @@ int main(int argc, char *argv[])
         if (n < 0)
             return fail(QStringLiteral("--%1 takes a count").arg(fault.option));
         (radio.*fault.set)(n, stepsGiven ? steps : fault.defaultSteps, repeat);
+    }
+    if (parser.isSet(corruptWrite)) {
+        const int n = count(parser, corruptWrite);
+        bool ok = !parser.isSet(corruptAddress);
+        const int address = ok ? -1 : parser.value(corruptAddress).toInt(&ok, 16);
+        if (n < 0 || !ok || address > 0xFFFF)
+            return fail(QStringLiteral("--corrupt-write takes a count, --corrupt-address a hex "
+                                       "address"));
+        radio.setCorruptWrites(n, repeat, address);
     }
     for (const QString &option : {delay, vanishAfter}) {
         if (parser.isSet(option) && count(parser, option) < 0)

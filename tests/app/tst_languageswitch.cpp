@@ -278,7 +278,14 @@ private Q_SLOTS:
                                                  {b.newCaption, 62},
                                                  {b.newPromptText, 64},
                                                  {b.heldByText, 1030},
-                                                 {b.heldByProcessText, 1031}};
+                                                 {b.heldByProcessText, 1031},
+                                                 {b.failure.mismatch, 1033},
+                                                 {b.failure.backupFailed, 1034},
+                                                 {b.safeWriteText, 1003},
+                                                 {b.backupPhaseText, 1035},
+                                                 {b.writePhaseText, 1036},
+                                                 {b.verifyPhaseText, 1037},
+                                                 {b.backupSavedText, 1038}};
         for (const auto &[text, entry] : texts)
             QVERIFY2(text == chinese.text(entry), qPrintable(QString::number(entry)));
         // The failure texts in the order of their entries, 1010 on.

@@ -45,5 +45,12 @@ LanguageTexts LanguageTexts::builtIn()
     f.disconnected = QStringLiteral("与对讲机的连接中断：设备 %1 已断开");
     texts.heldByText = QStringLiteral("已被 %1 (%2) 占用");
     texts.heldByProcessText = QStringLiteral("已被进程 %1 占用");
+    f.mismatch = QStringLiteral("已写入，但对讲机中的内容与写入的不同：%1");
+    f.backupFailed = QStringLiteral("写频前的备份读取失败，未写入任何内容：%1");
+    texts.safeWriteText = QStringLiteral("写频前备份，写频后校验");
+    texts.backupPhaseText = QStringLiteral("正在备份对讲机");
+    texts.writePhaseText = QStringLiteral("正在写频");
+    texts.verifyPhaseText = QStringLiteral("正在校验写入的内容");
+    texts.backupSavedText = QStringLiteral("备份已保存：%1");
     return texts;
 }

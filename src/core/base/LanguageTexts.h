@@ -33,6 +33,8 @@ struct LanguageTexts {
         QString notAccepted;     // %1 the step
         QString stopped;         // on request, before the end
         QString disconnected;    // %1 the device
+        QString mismatch;        // %1 the blocks that differ
+        QString backupFailed;    // %1 why the backup read failed
     };
 
     // The simplified Chinese texts built into the program.
@@ -57,4 +59,9 @@ struct LanguageTexts {
     FailureTexts failure;       // the details of the exchange-failure box
     QString heldByText;         // a port held by another program: %1 its name, %2 its process id
     QString heldByProcessText;  // a port held by a process without a name: %1 its process id
+    QString safeWriteText;      // menu item: back up the radio before a write, verify after it
+    QString backupPhaseText;    // read/write dialog: the backup read is under way
+    QString writePhaseText;     // read/write dialog: the write is under way
+    QString verifyPhaseText;    // read/write dialog: the read-back is under way
+    QString backupSavedText;    // read/write dialog after a write: %1 the backup file
 };

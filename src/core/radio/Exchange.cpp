@@ -6,6 +6,8 @@
 
 #include <QPointer>
 
+#include <algorithm>
+
 namespace
 {
 
@@ -61,6 +63,9 @@ Exchange::Result Exchange::run(Direction direction, const QString &devicePath)
     m_failure = ExchangeFailure();
     m_portErrorReason.clear();
     m_problems.clear();
+    m_readBlocks.clear();
+    m_writtenBlocks.clear();
+    m_mismatches.clear();
     m_success = false;
     m_lost = false;
     m_stopRequested = false;
@@ -92,10 +97,12 @@ Exchange::Result Exchange::run(Direction direction, const QString &devicePath)
         return Result::PortError;
     }
     try {
-        if (m_success && direction == Direction::Read)
-            readSequence();
+        if (m_success && (direction == Direction::Read || direction == Direction::Backup))
+            readSequence(direction == Direction::Backup);
         else if (m_success && direction == Direction::Write)
             writeSequence();
+        else if (m_success && direction == Direction::Verify)
+            verifySequence();
     } catch (const AppError &error) {
         // Data the encoders cannot express despite the check before the
         // write (changed during a wait): stop here, the closing still runs.
@@ -104,7 +111,7 @@ Exchange::Result Exchange::run(Direction direction, const QString &devicePath)
     closing();
     m_running = false;
     if (!m_success)
-        return Result::Failed;
+        return m_failure.reason == Reason::Mismatch ? Result::Mismatch : Result::Failed;
     m_failure = ExchangeFailure();
     return Result::Success;
 }
@@ -166,7 +173,7 @@ bool Exchange::opening()
     return true;
 }
 
-void Exchange::readSequence()
+void Exchange::readSequence(bool backup)
 {
     Workspace &ws = m_workspace;
     QString band;
@@ -182,7 +189,7 @@ void Exchange::readSequence()
                           QLatin1Char(']'));
             ws.info().setModel(ws.modelText());
             ws.info().setBand(bands.currentText());
-        } else {
+        } else if (!backup) {
             // The information and the channels are still read.
             fail(ExchangeFailure(Reason::BandNotListed, bandText));
         }
@@ -210,6 +217,7 @@ void Exchange::readSequence()
             fail(Reason::NoValidAnswer, step);
             break;
         }
+        m_readBlocks.insert(MemoryMap::channelAddress(row), record.toUpper());
         MemoryMap::decodeChannel(record, row, ws);
         advanceProgress();
     }
@@ -239,8 +247,9 @@ void Exchange::writeSequence()
     }
 
     for (int row = 1; row <= ws.channels().channelCount(); ++row) {
-        const QString command =
-            writeCommand(MemoryMap::channelAddressText(row), MemoryMap::encodeChannel(ws, row));
+        const QString data = MemoryMap::encodeChannel(ws, row);
+        m_writtenBlocks.insert(MemoryMap::channelAddress(row), data.toUpper());
+        const QString command = writeCommand(MemoryMap::channelAddressText(row), data);
         const Step step{Step::ChannelWrite, row};
         Outcome outcome = Outcome::Rejected;
         for (int budget = AttemptBudget; budget > 0 && outcome == Outcome::Rejected; --budget)
@@ -254,8 +263,10 @@ void Exchange::writeSequence()
         advanceProgress();
     }
 
-    const QString block1 = writeCommand(MemoryMap::addressText(MemoryMap::FunctionBlock1Address),
-                                        MemoryMap::encodeFunctionBlock1(ws));
+    const QString data1 = MemoryMap::encodeFunctionBlock1(ws);
+    m_writtenBlocks.insert(MemoryMap::FunctionBlock1Address, data1.toUpper());
+    const QString block1 =
+        writeCommand(MemoryMap::addressText(MemoryMap::FunctionBlock1Address), data1);
     const Step step1{Step::FunctionBlockWrite, 1};
     Outcome outcome = writeAnswer([&block1] { return block1; }, step1);
     if (outcome == Outcome::Stopped)
@@ -267,9 +278,10 @@ void Exchange::writeSequence()
         return;
 
     // Function block 2: bytes 1 to 5 only, with their own count byte.
-    const QString block2 = QStringLiteral("5707") +
-                           MemoryMap::addressText(MemoryMap::FunctionBlock2Address) +
-                           MemoryMap::encodeFunctionBlock2(ws);
+    const QString data2 = MemoryMap::encodeFunctionBlock2(ws);
+    m_writtenBlocks.insert(MemoryMap::FunctionBlock2Address, data2.toUpper());
+    const QString block2 =
+        QStringLiteral("5707") + MemoryMap::addressText(MemoryMap::FunctionBlock2Address) + data2;
     const Step step2{Step::FunctionBlockWrite, 2};
     outcome = writeAnswer([&block2] { return block2; }, step2);
     if (outcome == Outcome::Stopped)
@@ -285,7 +297,9 @@ void Exchange::writeSequence()
     outcome = writeAnswer(
         [&] {
             const QDateTime now = m_clock ? m_clock() : QDateTime::currentDateTime();
-            return writeCommand(address, MemoryMap::encodeInformation(ws, now));
+            const QString data = MemoryMap::encodeInformation(ws, now);
+            m_writtenBlocks.insert(MemoryMap::InformationAddress, data.toUpper());
+            return writeCommand(address, data);
         },
         step);
     if (outcome == Outcome::Rejected)
@@ -334,7 +348,68 @@ bool Exchange::readBlock(int address, Step step, QString *block)
     const Outcome outcome = readAnswer(readCommand(MemoryMap::addressText(address)), step, block);
     if (outcome == Outcome::Rejected)
         fail(Reason::NoValidAnswer, step);
+    if (outcome == Outcome::Done)
+        m_readBlocks.insert(address, block->toUpper());
     return outcome == Outcome::Done;
+}
+
+QString Exchange::blockName(int address)
+{
+    switch (address) {
+    case MemoryMap::FunctionBlock1Address:
+        return QStringLiteral("function block 1");
+    case MemoryMap::FunctionBlock2Address:
+        return QStringLiteral("function block 2");
+    case MemoryMap::BandAddress:
+        return QStringLiteral("band block");
+    case MemoryMap::IdentificationAddress:
+        return QStringLiteral("identification block");
+    case MemoryMap::InformationAddress:
+        return QStringLiteral("information block");
+    default:
+        break;
+    }
+    const int channel = (address - MemoryMap::FirstChannelAddress) / MemoryMap::BlockSize + 1;
+    if (address >= MemoryMap::FirstChannelAddress && MemoryMap::channelAddress(channel) == address)
+        return QStringLiteral("channel %1").arg(channel);
+    return QStringLiteral("block %1").arg(MemoryMap::addressText(address));
+}
+
+void Exchange::verifySequence()
+{
+    // Channels first, then the function blocks and the information block,
+    // as the write sent them.
+    QList<int> order = m_expectedBlocks.keys();
+    std::stable_partition(order.begin(), order.end(),
+                          [](int address) { return address >= MemoryMap::FirstChannelAddress; });
+    for (const int address : order) {
+        const QString sent = m_expectedBlocks.value(address).toUpper();
+        const int channel = (address - MemoryMap::FirstChannelAddress) / MemoryMap::BlockSize + 1;
+        const Step step = address >= MemoryMap::FirstChannelAddress
+                              ? Step{Step::ChannelRead, channel}
+                          : address == MemoryMap::InformationAddress
+                              ? Step{Step::InformationRead}
+                              : Step{Step::FunctionBlockRead,
+                                     address == MemoryMap::FunctionBlock1Address ? 1 : 2};
+        QString held;
+        if (!readBlock(address, step, &held))
+            return;
+        held = held.toUpper().left(sent.size());
+        if (held != sent) {
+            // Eight digits from the first byte that differs.
+            int first = 0;
+            while (first < sent.size() && first < held.size() && sent.at(first) == held.at(first))
+                ++first;
+            first -= first % 2;
+            const QString lead = first > 0 ? QStringLiteral("…") : QString();
+            m_mismatches << QStringLiteral("%1: sent %2%3…, radio holds %2%4…")
+                                .arg(blockName(address), lead, sent.mid(first, 8),
+                                     held.mid(first, 8));
+        }
+        advanceProgress();
+    }
+    if (!m_mismatches.isEmpty())
+        fail(ExchangeFailure(Reason::Mismatch, m_mismatches.join(QStringLiteral("; "))));
 }
 
 Exchange::Outcome Exchange::writeAnswer(const std::function<QString()> &command, Step step)

@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QMap>
 #include <QObject>
 #include <QString>
 
@@ -29,6 +30,15 @@ public:
     enum class Direction {
         Read = 1,  // fill the workspace from the radio
         Write = 2, // put the workspace into the radio
+        // A read that keeps going whatever the band: every block is read and
+        // recorded (readBlocks()), the workspace filled as a read does; a
+        // band that is not in the band list stays unselected instead of
+        // failing the exchange. What a backup before a write takes.
+        Backup = 3,
+        // Reads back the blocks given with setExpectedBlocks() and compares
+        // each with what was sent; a difference ends as Mismatch. The
+        // workspace is only given the model.
+        Verify = 4,
     };
 
     enum class Result {
@@ -36,6 +46,7 @@ public:
         Failed,    // the exchange ran and ended as failed; failureText() says why
         PortError, // the device could not be opened; nothing was sent
         Refused,   // a write whose cells the radio cannot take; nothing was sent
+        Mismatch,  // a read-back found blocks that differ from what was sent
     };
 
     // How often one step may be repeated because the radio answers busy or
@@ -65,6 +76,20 @@ public:
     // leaves programming mode) and ends as Failed. Meant for an interrupted
     // command-line run; does nothing when no exchange runs.
     void requestStop();
+    // The blocks of the last run by address, as 32 upper-case hex digits:
+    // those read (identification included), and those a write sent (the
+    // data only; function block 2 its 10 hex digits, the information block
+    // as last sent).
+    const QMap<int, QString> &readBlocks() const { return m_readBlocks; }
+    const QMap<int, QString> &writtenBlocks() const { return m_writtenBlocks; }
+    // What a Verify run compares with: address to the data sent.
+    void setExpectedBlocks(const QMap<int, QString> &blocks) { m_expectedBlocks = blocks; }
+    // A Verify run's differences, one line each ("channel 3: sent
+    // 46212500…, radio holds 47212500…").
+    const QStringList &mismatches() const { return m_mismatches; }
+    // The name of a block by address, as the differences call it.
+    static QString blockName(int address);
+
     int progress() const { return m_progress; }
     // Channel count x 5 + 20 once the identification has been read; 0 before.
     int progressMaximum() const { return m_progressMaximum; }
@@ -96,8 +121,9 @@ private:
     // False when the port cannot be opened; otherwise the success flag
     // tells whether a sequence follows.
     bool opening();
-    void readSequence();
+    void readSequence(bool backup);
     void writeSequence();
+    void verifySequence();
     void closing();
 
     using Step = ExchangeFailure::Step;
@@ -133,6 +159,10 @@ private:
     int m_progress = 0;
     int m_progressMaximum = 0;
     ExchangeFailure m_failure;
+    QMap<int, QString> m_readBlocks;
+    QMap<int, QString> m_writtenBlocks;
+    QMap<int, QString> m_expectedBlocks;
+    QStringList m_mismatches;
     QString m_portErrorReason;
     QList<MemoryMap::CellProblem> m_problems;
 };

@@ -58,6 +58,9 @@ LanguageTexts::FailureTexts makeEnglishTexts()
     f.stopped = QStringLiteral("stopped on request before the exchange was complete");
     f.disconnected =
         QStringLiteral("lost the connection to the radio: the device %1 was disconnected");
+    f.mismatch = QStringLiteral("written, but the radio holds something else: %1");
+    f.backupFailed = QStringLiteral("the backup read before the write failed, nothing was "
+                                    "written: %1");
     return f;
 }
 
@@ -92,6 +95,8 @@ QString ExchangeFailure::text(const LanguageTexts::FailureTexts &t) const
         return t.stopped;
     case Reason::Disconnected:
         return t.disconnected.arg(detail);
+    case Reason::Mismatch:
+        return t.mismatch.arg(detail);
     case Reason::Other:
         return detail;
     }

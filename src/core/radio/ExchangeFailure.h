@@ -23,7 +23,8 @@ struct ExchangeFailure {
         NotAccepted,     // the step
         Stopped,         // on request
         Disconnected,    // detail: the device
-        Other,           // detail: the whole text, in English
+        Mismatch, // detail: the blocks that differ, one "name: sent …, radio holds …" each
+        Other,    // detail: the whole text, in English
     };
 
     // A step of the exchange; number is the channel or function block.

@@ -60,6 +60,13 @@ void fillTexts(LanguageTexts &t, const StringTable &table)
     take(f.disconnected, table, 1029);
     take(t.heldByText, table, 1030);
     take(t.heldByProcessText, table, 1031);
+    take(f.mismatch, table, 1033);
+    take(f.backupFailed, table, 1034);
+    take(t.safeWriteText, table, 1003);
+    take(t.backupPhaseText, table, 1035);
+    take(t.writePhaseText, table, 1036);
+    take(t.verifyPhaseText, table, 1037);
+    take(t.backupSavedText, table, 1038);
 }
 
 // Replaces the items of a list with the entries' texts, keeping each item a

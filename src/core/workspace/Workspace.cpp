@@ -7,6 +7,27 @@ Workspace::Workspace(QObject *parent)
 {
 }
 
+void Workspace::adoptSettingsOf(const Workspace &other)
+{
+    m_texts = other.m_texts;
+    m_bands.clear();
+    for (const QString &band : other.m_bands.items())
+        m_bands.add(band);
+    m_bands.setCurrentIndex(other.m_bands.currentIndex());
+    for (int list = 0; list < FunctionSettings::ListCount; ++list) {
+        const auto setting = FunctionSettings::List(list);
+        m_functions.setItems(setting, other.m_functions.items(setting));
+    }
+    m_administrator = other.m_administrator;
+    m_portNumber = other.m_portNumber;
+    m_portDevices = other.m_portDevices;
+    m_portPlaces = other.m_portPlaces;
+    m_singlePort = other.m_singlePort;
+    m_languageNumber = other.m_languageNumber;
+    m_channels.setChannelCount(other.m_channels.channelCount());
+    m_channels.labelRows();
+}
+
 const QStringList &Workspace::modelList()
 {
     static const QStringList models = {QStringLiteral("PW-100"), QStringLiteral("R5")};

@@ -22,6 +22,12 @@ public:
 
     explicit Workspace(QObject *parent = nullptr);
 
+    // For a side exchange (the backup before a write, the read-back after
+    // it): the other workspace's bands, language texts and list items,
+    // administrator, ports and single-port mode, channel count and row
+    // labels; no channels, settings or radio information of its own yet.
+    void adoptSettingsOf(const Workspace &other);
+
     // "PW-100" (index 0) and "R5" (index 1).
     static const QStringList &modelList();
     int modelIndex() const { return m_modelIndex; }
