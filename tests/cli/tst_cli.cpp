@@ -6,6 +6,7 @@
 #include "sim/VirtualRadio.h"
 #include "support/TestSupport.h"
 
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
@@ -57,6 +58,8 @@ private Q_SLOTS:
     void readChecksTheBand_data();
     void readChecksTheBand();
     void writeFileIntoRadio();
+    void writeIsCheckedByReadBack_data();
+    void writeIsCheckedByReadBack();
     void singlePort_data();
     void singlePort();
     void failures_data();
@@ -99,6 +102,10 @@ Run TestCli::cli(QStringList arguments, int terminateAfterMs)
     if (!arguments.contains("--config-dir"))
         arguments << "--config-dir" << m_dir->path();
     QProcess process;
+    // Backups go to the user's data folder: here, one of the test's own.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_DATA_HOME", path("data"));
+    process.setProcessEnvironment(environment);
     QEventLoop loop;
     connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
     connect(&process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
@@ -250,7 +257,13 @@ void TestCli::writeFileIntoRadio()
 
     const Run run = cli({"write", file, "--port", m_radio->devicePath(), "--admin", "ABC"});
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.errLines.last(), QStringLiteral("writing 100%"));
+    QVERIFY(run.errLines.contains(QStringLiteral("writing 100%")));
+    // Backed up by default into the user's data folder, and said so.
+    const QStringList backups =
+        QDir(path("data/KT-700/backups")).entryList({"*_PW-100.q42"}, QDir::Files);
+    QCOMPARE(backups.size(), 1);
+    QCOMPARE(run.errLines.last(),
+             QStringLiteral("backup: ") + path("data/KT-700/backups/") + backups.first());
 
     const RadioImage &image = m_radio->image();
     QCOMPARE(image.block(RadioImage::channelAddress(1)).toHex().toUpper(),
@@ -264,6 +277,40 @@ void TestCli::writeFileIntoRadio()
              QByteArray("FF414243FFFFFFFF03"));
     QCOMPARE(image.block(RadioImage::IdentificationAddress), identification);
     QCOMPARE(image.block(RadioImage::BandAddress), band);
+}
+
+// A radio that stores something else than it acknowledged: exit code 5 with
+// the block named. Without backup and read-back, today's write.
+void TestCli::writeIsCheckedByReadBack_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<bool>("backedUp");
+    QTest::newRow("backup and verify") << QStringList() << 5 << true;
+    QTest::newRow("own backup folder") << QStringList{"--backup-dir", "MINE"} << 5 << true;
+    QTest::newRow("no verify") << QStringList{"--no-verify"} << 0 << true;
+    QTest::newRow("neither") << QStringList{"--no-backup", "--no-verify"} << 0 << false;
+}
+
+void TestCli::writeIsCheckedByReadBack()
+{
+    QFETCH(QStringList, options);
+    QFETCH(int, exitCode);
+    QFETCH(bool, backedUp);
+    options.replaceInStrings("MINE", path("mine")); // the test's own folder exists only now
+    QVERIFY(startRadio());
+    m_radio->setCorruptWrites(1, VirtualRadio::Repeat::FirstCommands,
+                              RadioImage::channelAddress(1));
+    const QString file = makeFile("write.q42", kChannel);
+    const Run run = cli(QStringList{"write", file, "--port", m_radio->devicePath()} + options);
+    QCOMPARE(run.exitCode, exitCode);
+    if (exitCode == 5)
+        QVERIFY2(run.errLines.last().contains("radio holds something else: channel 1: sent 46"),
+                 qPrintable(run.errLines.join('\n')));
+    const QString folder =
+        options.contains("--backup-dir") ? path("mine") : path("data/KT-700/backups");
+    QCOMPARE(QDir(folder).entryList(QDir::Files).size(), backedUp ? 1 : 0);
+    QCOMPARE(!run.errLines.filter(QRegularExpression("^backup: ")).isEmpty(), backedUp);
 }
 
 void TestCli::singlePort_data()

@@ -505,9 +505,10 @@ private Q_SLOTS:
         QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
         QCOMPARE(tool.exitCode(), 0);
         const QString help = QString::fromLocal8Bit(tool.readAllStandardOutput());
-        for (const char *option : {"--image", "--save", "--model", "--band", "--single-wire",
-                                   "--pace", "--busy", "--garbage", "--bad-check", "--long-answer",
-                                   "--short-answer", "--silent", "--vanish-after"})
+        for (const char *option :
+             {"--image", "--save", "--model", "--band", "--single-wire", "--pace", "--busy",
+              "--garbage", "--bad-check", "--long-answer", "--short-answer", "--corrupt-write",
+              "--corrupt-address", "--silent", "--vanish-after"})
             QVERIFY2(help.contains(QLatin1String(option)), option);
     }
 
@@ -520,6 +521,8 @@ private Q_SLOTS:
         QTest::newRow("busy count") << QStringList{"--busy", "x"} << "--busy";
         QTest::newRow("long answer count") << QStringList{"--long-answer", "-1"} << "--long-answer";
         QTest::newRow("negative delay") << QStringList{"--delay", "-5"} << "--delay";
+        QTest::newRow("corrupt address")
+            << QStringList{"--corrupt-write", "1", "--corrupt-address", "zz"} << "--corrupt-write";
         QTest::newRow("fault steps")
             << QStringList{"--busy", "1", "--fault-steps", "reed"} << "--fault-steps";
         QTest::newRow("missing image")
