@@ -128,6 +128,11 @@ void TMainForm::createActions()
     N7 = makeAction(this, "N7", QStringLiteral("中文(繁體)"));
     for (QAction *language : {N5, N6, N7})
         language->setCheckable(true);
+    SafeWriteItem = makeAction(this, "SafeWriteItem", m_workspace.texts().safeWriteText);
+    SafeWriteItem->setCheckable(true);
+    SafeWriteItem->setChecked(m_workspace.safeWrites());
+    connect(SafeWriteItem, &QAction::toggled, this,
+            [this](bool on) { m_workspace.setSafeWrites(on); });
     connect(N5, &QAction::triggered, this, &TMainForm::N5Click);
     connect(N6, &QAction::triggered, this, &TMainForm::N6Click);
     connect(N7, &QAction::triggered, this, &TMainForm::N7Click);
@@ -169,6 +174,8 @@ void TMainForm::createMenus()
     N2 = Window1->addMenu(QStringLiteral("语言"));
     N2->setObjectName(QStringLiteral("N2"));
     N2->addActions({N5, N6, N7});
+    Window1->addSeparator();
+    Window1->addAction(SafeWriteItem);
 
     Help1 = bar->addMenu(QStringLiteral("帮助"));
     Help1->setObjectName(QStringLiteral("Help1"));
@@ -293,6 +300,7 @@ void TMainForm::FormShow()
     // 2. to 5. Port, single-port mode and model. A port outside 1..16 keeps port 1.
     const SystemSettings saved = m_settings.readSystem();
     StartUp::applyConnection(m_workspace, saved);
+    SafeWriteItem->setChecked(m_workspace.safeWrites());
 
     // 6. The interface language: 1, 2 or 3 marks its menu item; anything else
     //    applies none and marks none.
@@ -403,6 +411,7 @@ void TMainForm::applyOwnLanguage(const StringTable &table)
     else if (table.contains(61))
         StatusBar1->setText(QStringLiteral("     ") + table.text(61));
     applyText(Label2, table, 157);
+    SafeWriteItem->setText(m_workspace.texts().safeWriteText);
 }
 
 void TMainForm::ComboBox1Change()
@@ -588,6 +597,7 @@ void TMainForm::saveSettings()
     if (m_portBeforeDemo > 0 && current.port == 1)
         current.port = m_portBeforeDemo;
     current.singlePort = m_workspace.singlePort();
+    current.safeWrites = m_workspace.safeWrites();
     current.modelIndex = m_workspace.modelIndex();
     current.language = m_workspace.languageNumber();
     current.bands = m_workspace.bands().items();

@@ -1,6 +1,7 @@
 #include "gui/TRWForm.h"
 
 #include "core/base/StringTable.h"
+#include "core/programming/SafeWrite.h"
 #include "core/radio/Exchange.h"
 #include "core/radio/SerialLink.h"
 #include "core/workspace/Workspace.h"
@@ -8,6 +9,7 @@
 #include "gui/ErrorBox.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QMessageBox>
@@ -18,7 +20,8 @@
 TRWForm::TRWForm(Workspace &workspace, QWidget *parent)
     : QDialog(parent), m_workspace(workspace),
       m_link(std::make_unique<SerialLink>([&workspace] { return workspace.singlePort(); })),
-      m_exchange(std::make_unique<Exchange>(*m_link, workspace))
+      m_exchange(std::make_unique<Exchange>(*m_link, workspace)),
+      m_safeWrite(std::make_unique<SafeWrite>(*m_link, workspace))
 {
     setObjectName(QStringLiteral("RWForm"));
     setWindowTitle(QStringLiteral("读频"));
@@ -49,10 +52,19 @@ TRWForm::TRWForm(Workspace &workspace, QWidget *parent)
     StatusBar->setGeometry(0, 182 - 22, 353, 22);
     setStatusText(QStringLiteral("    VESQAR调频手持对讲机KT-100系列编程软件"));
 
-    connect(m_exchange.get(), &Exchange::progressChanged, this, [this](int value, int maximum) {
+    const auto showProgress = [this](int value, int maximum) {
         if (maximum > 0)
             ProgressBar1->setMaximum(maximum);
         ProgressBar1->setValue(qMin(value, ProgressBar1->maximum()));
+    };
+    connect(m_exchange.get(), &Exchange::progressChanged, this, showProgress);
+    connect(m_safeWrite.get(), &SafeWrite::progressChanged, this, showProgress);
+    connect(m_safeWrite.get(), &SafeWrite::phaseChanged, this, [this](SafeWrite::Phase phase) {
+        const LanguageTexts &texts = m_workspace.texts();
+        setStatusText(QStringLiteral("     ") +
+                      (phase == SafeWrite::Phase::Backup  ? texts.backupPhaseText
+                       : phase == SafeWrite::Phase::Write ? texts.writePhaseText
+                                                          : texts.verifyPhaseText));
     });
 }
 
@@ -70,7 +82,7 @@ void TRWForm::resetProgress()
 
 bool TRWForm::isRunning() const
 {
-    return !Button1->isEnabled();
+    return !Button1->isEnabled() || m_safeRunning;
 }
 
 void TRWForm::applyLanguage(const StringTable &table)
@@ -115,6 +127,10 @@ void TRWForm::Button1Click()
 {
     if (isRunning() || (m_tag != ReadTag && m_tag != WriteTag))
         return;
+    if (m_tag == WriteTag && m_workspace.safeWrites()) {
+        runSafeWrite();
+        return;
+    }
     const auto direction =
         m_tag == WriteTag ? Exchange::Direction::Write : Exchange::Direction::Read;
     Button1->setEnabled(false);
@@ -130,6 +146,7 @@ void TRWForm::Button1Click()
         ProgressBar1->setValue(ProgressBar1->maximum());
         break;
     case Exchange::Result::Failed:
+    case Exchange::Result::Mismatch:
         warn(m_workspace.texts().exchangeFailedText,
              m_exchange->failure().text(m_workspace.texts().failure));
         break;
@@ -137,7 +154,41 @@ void TRWForm::Button1Click()
         showPortError(m_exchange->portErrorReason());
         break;
     case Exchange::Result::Refused:
-        showRefusal();
+        showRefusal(m_exchange->problems());
+        break;
+    }
+}
+
+void TRWForm::runSafeWrite()
+{
+    Button1->setEnabled(false);
+    m_safeRunning = true;
+    ProgressBar1->setValue(0);
+    Exchange::Result result = Exchange::Result::Failed;
+    const bool completed =
+        ErrorBox::run(this, [&] { result = m_safeWrite->run(m_workspace.portDevicePath()); });
+    m_safeRunning = false;
+    Button1->setEnabled(true);
+    if (!completed)
+        return;
+    const LanguageTexts &texts = m_workspace.texts();
+    switch (result) {
+    case Exchange::Result::Success:
+        ProgressBar1->setValue(ProgressBar1->maximum());
+        if (!m_safeWrite->backupPath().isEmpty())
+            setStatusText(
+                QStringLiteral("     ") +
+                texts.backupSavedText.arg(QFileInfo(m_safeWrite->backupPath()).fileName()));
+        break;
+    case Exchange::Result::Failed:
+    case Exchange::Result::Mismatch:
+        warn(texts.exchangeFailedText, m_safeWrite->failureText(texts.failure));
+        break;
+    case Exchange::Result::PortError:
+        showPortError(m_safeWrite->portErrorReason());
+        break;
+    case Exchange::Result::Refused:
+        showRefusal(m_safeWrite->problems());
         break;
     }
 }
@@ -157,12 +208,12 @@ void TRWForm::showPortError(const QString &reason)
     warn(m_workspace.texts().portErrorText, reason);
 }
 
-void TRWForm::showRefusal()
+void TRWForm::showRefusal(const QList<MemoryMap::CellProblem> &problems)
 {
     // One line per cell the radio cannot take, named as the grid names it.
     QStringList lines;
     const ChannelTable &channels = m_workspace.channels();
-    for (const MemoryMap::CellProblem &problem : m_exchange->problems()) {
+    for (const MemoryMap::CellProblem &problem : problems) {
         if (problem.row > 0 && problem.column > 0)
             lines << QStringLiteral("CH%1  %2: \"%3\"")
                          .arg(problem.row, 2, 10, QLatin1Char('0'))

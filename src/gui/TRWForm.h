@@ -1,10 +1,13 @@
 #pragma once
 
+#include "core/radio/MemoryMap.h"
+
 #include <QDialog>
 
 #include <memory>
 
 class Exchange;
+class SafeWrite;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -33,6 +36,7 @@ public:
 
     SerialLink &link() { return *m_link; }
     Exchange &exchange() { return *m_exchange; }
+    SafeWrite &safeWrite() { return *m_safeWrite; }
     bool isRunning() const;
 
     void applyLanguage(const StringTable &table);
@@ -51,13 +55,17 @@ private:
     bool FormCloseQuery() const;
     void FormClose();
     void showPortError(const QString &reason);
-    void showRefusal();
+    void showRefusal(const QList<MemoryMap::CellProblem> &problems);
+    // A write with its backup and read-back, as the workspace asks for.
+    void runSafeWrite();
     void warn(const QString &text, const QString &detail = QString());
     void setStatusText(const QString &text);
 
     Workspace &m_workspace;
     std::unique_ptr<SerialLink> m_link;
     std::unique_ptr<Exchange> m_exchange;
+    std::unique_ptr<SafeWrite> m_safeWrite;
+    bool m_safeRunning = false;
     int m_tag = 0;
 
     QPushButton *Button1;       // start: runs the exchange

@@ -92,7 +92,8 @@ private Q_SLOTS:
         store.writeSystem(s);
         QCOMPARE(readFile(dir.filePath(QStringLiteral("sysini.ini"))),
                  gbkComment + "[open]\r\ncom=7\r\nco_mode=0\r\nM_type=0\r\nlang=1\r\n\r\n" + other +
-                     "[list]\r\nlistnow=0\r\nlistcount=1\r\ncombo0=400-470MHz\r\n");
+                     "[list]\r\nlistnow=0\r\nlistcount=1\r\ncombo0=400-470MHz\r\n\r\n[write]"
+                     "\r\nsafe=1\r\n");
     }
 
     // The administrator is never taken from beside the program: a settings

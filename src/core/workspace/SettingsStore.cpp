@@ -14,6 +14,7 @@ const QString kSystemFile = QStringLiteral("sysini.ini");
 const QString kUserFile = QStringLiteral("userini.ini");
 const QString kOpen = QStringLiteral("open");
 const QString kList = QStringLiteral("list");
+const QString kWrite = QStringLiteral("write");
 
 QString comboKey(int index)
 {
@@ -87,6 +88,7 @@ SystemSettings SettingsStore::readSystem() const
     for (int i = 0; i < count; ++i)
         settings.bands.append(file.readString(kList, comboKey(i), QStringLiteral("400-470MHz")));
     settings.bandIndex = file.readInt(kList, QStringLiteral("listnow"), 0);
+    settings.safeWrites = file.readInt(kWrite, QStringLiteral("safe"), 1) != 0;
     for (int port = 1; port <= settings.portDevices.size(); ++port)
         settings.portDevices[port - 1] =
             file.readString(QStringLiteral("ports"), QStringLiteral("com") + QString::number(port));
@@ -107,6 +109,7 @@ void SettingsStore::writeSystem(const SystemSettings &settings) const
     file.writeInt(kList, QStringLiteral("listcount"), int(settings.bands.size()));
     for (int i = 0; i < settings.bands.size(); ++i)
         file.writeString(kList, comboKey(i), settings.bands.at(i));
+    file.writeInt(kWrite, QStringLiteral("safe"), settings.safeWrites ? 1 : 0);
     // A key the file has, set by the user or by another run, stays as it is.
     const QString ports = QStringLiteral("ports");
     for (int port = 1; port <= settings.chosenPortDevices.size(); ++port) {

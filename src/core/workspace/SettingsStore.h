@@ -11,6 +11,7 @@ struct SystemSettings {
     int language = 1;        // "lang"
     QStringList bands;       // "listcount" and "combo<i>"
     int bandIndex = 0;       // "listnow"
+    bool safeWrites = true;  // "[write]" "safe": back up before a write, read back after it
     // "[ports]" "com1" to "com16": the device each port number stands for,
     // empty where the system's list decides. Read only; the user edits them.
     QStringList portDevices = QStringList(16);

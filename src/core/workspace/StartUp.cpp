@@ -11,6 +11,7 @@ void applyConnection(Workspace &workspace, const SystemSettings &saved)
     workspace.setPortDevices(saved.portDevices);
     workspace.setPortNumber(saved.port);
     workspace.setSinglePort(saved.singlePort);
+    workspace.setSafeWrites(saved.safeWrites);
     workspace.setModelIndex(saved.modelIndex);
 }
 

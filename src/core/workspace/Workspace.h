@@ -68,6 +68,9 @@ public:
     QString portDevicePath() const;
     bool singlePort() const { return m_singlePort; }
     void setSinglePort(bool on) { m_singlePort = on; }
+    // Writes take a backup of the radio first and read back what they wrote.
+    bool safeWrites() const { return m_safeWrites; }
+    void setSafeWrites(bool on) { m_safeWrites = on; }
 
     // 1 simplified Chinese, 2 English, 3 traditional Chinese, 0 none applied.
     int languageNumber() const { return m_languageNumber; }
@@ -95,6 +98,7 @@ private:
     QString m_administrator;
     int m_portNumber = 1;
     bool m_singlePort = false;
+    bool m_safeWrites = true;
     QStringList m_portDevices = QStringList(PortCount);
     QStringList m_chosenPortDevices = QStringList(PortCount);
     PortPlaces m_portPlaces = PortPlaces::system();
