@@ -121,6 +121,25 @@ class TestRWForm : public QObject
         return out;
     }
 
+    // Answers the next modal window: the read/write dialog is closed at
+    // once (and noted), a message box is read and closed with OK.
+    static void readNextBox(bool *dialogShown, QString *text, QString *caption, QString *detail)
+    {
+        onNextModal([=](QWidget *modal) {
+            *dialogShown = qobject_cast<TRWForm *>(modal) != nullptr;
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            if (!box) {
+                modal->close();
+                return;
+            }
+            *text = box->text();
+            if (caption)
+                *caption = box->windowTitle();
+            *detail = box->detailedText();
+            box->button(QMessageBox::Ok)->click();
+        });
+    }
+
 private Q_SLOTS:
     void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
 
@@ -195,18 +214,7 @@ private Q_SLOTS:
         auto s = start(false);
         QString text, caption, detail;
         bool dialogShown = false;
-        onNextModal([&](QWidget *modal) {
-            dialogShown = qobject_cast<TRWForm *>(modal) != nullptr;
-            auto *box = qobject_cast<QMessageBox *>(modal);
-            if (!box) {
-                modal->close();
-                return;
-            }
-            text = box->text();
-            caption = box->windowTitle();
-            detail = box->detailedText();
-            box->button(QMessageBox::Ok)->click();
-        });
+        readNextBox(&dialogShown, &text, &caption, &detail);
         s->main()->ToolButton5Click();
         QVERIFY(!dialogShown);
         QCOMPARE(text, s->workspace().texts().portErrorText);
@@ -242,17 +250,7 @@ private Q_SLOTS:
                 QByteArray::number(holder.pid()).rightJustified(10) + '\n'));
         QString text, detail;
         bool dialogShown = false;
-        onNextModal([&](QWidget *modal) {
-            dialogShown = qobject_cast<TRWForm *>(modal) != nullptr;
-            auto *box = qobject_cast<QMessageBox *>(modal);
-            if (!box) {
-                modal->close();
-                return;
-            }
-            text = box->text();
-            detail = box->detailedText();
-            box->button(QMessageBox::Ok)->click();
-        });
+        readNextBox(&dialogShown, &text, nullptr, &detail);
         s->main()->ToolButton4Click();
         QVERIFY(!dialogShown);
         QCOMPARE(text, s->workspace().texts().portErrorText);
