@@ -92,6 +92,11 @@ private Q_SLOTS:
         QCOMPARE(MemoryMap::channelAddressText(16), QStringLiteral("0280"));
         QCOMPARE(MemoryMap::addressText(MemoryMap::InformationAddress), QStringLiteral("00F0"));
         QCOMPARE(MemoryMap::addressText(MemoryMap::FunctionBlock1Address), QStringLiteral("0010"));
+        for (int channel = 1; channel <= 16; ++channel)
+            QCOMPARE(MemoryMap::channelOfAddress(MemoryMap::channelAddress(channel)), channel);
+        QCOMPARE(MemoryMap::channelOfAddress(MemoryMap::InformationAddress), 0);
+        QCOMPARE(MemoryMap::channelOfAddress(0x0180), 0);
+        QCOMPARE(MemoryMap::channelOfAddress(0x0198), 0);
     }
 
     void identification_data()

@@ -1,4 +1,6 @@
 #include "core/base/StringTable.h"
+#include "core/programming/SafeWrite.h"
+#include "core/radio/MemoryMap.h"
 #include "core/radio/SerialLink.h"
 #include "core/workspace/LanguageSwitch.h"
 #include "gui/Program.h"
@@ -13,6 +15,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -73,6 +76,7 @@ class TestRWForm : public QObject
         QString title, startText;
         int progress = -1, maximum = -1;
         QString boxText, boxCaption, boxDetail, boxInformative;
+        QString statusText; // the status line once the exchange has ended
         bool closeRefusedWhileRunning = false;
     };
 
@@ -114,11 +118,17 @@ class TestRWForm : public QObject
                 QTest::mouseClick(s.button("Button1"), Qt::LeftButton);
                 out.progress = s.progress()->value();
                 out.maximum = s.progress()->maximum();
+                out.statusText = statusLine(s.dialog())->toolTip();
                 QTest::mouseClick(s.button("Button2"), Qt::LeftButton);
             },
             10000);
         (s.main()->*command)();
         return out;
+    }
+
+    static QLabel *statusLine(TRWForm *dialog)
+    {
+        return dialog->findChild<QLabel *>(QStringLiteral("StatusBar"));
     }
 
     // Answers the next modal window: the read/write dialog is closed at
@@ -275,6 +285,84 @@ private Q_SLOTS:
                  qPrintable(out.boxInformative));
         QVERIFY(out.boxInformative.contains(QStringLiteral("99.9")));
         QCOMPARE(s->radio.commands().size(), 0);
+        s->main()->close();
+    }
+
+    // With 工具 › back up and verify on, Write runs the backup, the write
+    // and the read-back as one progress run from 0 to 100, names each phase
+    // in the status line and the backup file at the end; a radio that
+    // stores something else ends in the failure box naming the block. With
+    // it off, Write is the plain write: no backup, no read-back, and the
+    // wrongly stored block goes unnoticed.
+    void safeWriteThroughTheDialog_data()
+    {
+        QTest::addColumn<bool>("safe");
+        QTest::addColumn<bool>("corrupt");
+        QTest::newRow("backed up and verified") << true << false;
+        QTest::newRow("radio stores something else") << true << true;
+        QTest::newRow("safe writes off") << false << true;
+    }
+    void safeWriteThroughTheDialog()
+    {
+        QFETCH(bool, safe);
+        QFETCH(bool, corrupt);
+        auto s = start();
+        QTemporaryDir dataHome;
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
+        auto *item = s->main()->findChild<QAction *>(QStringLiteral("SafeWriteItem"));
+        QVERIFY(item && item->isCheckable() && item->isChecked());
+        item->setChecked(safe);
+        QCOMPARE(s->workspace().safeWrites(), safe);
+        ChannelTable &table = s->workspace().channels();
+        table.setCurrentCell(1, 3);
+        table.setCell(1, 3, QStringLiteral("462.125"));
+        table.sendallcell();
+        if (corrupt)
+            s->radio.setCorruptWrites(1, VirtualRadio::Repeat::FirstCommands,
+                                      MemoryMap::channelAddress(3));
+        // The status line and the progress as each phase begins.
+        QStringList phases;
+        QList<int> progressAtPhase;
+        QObject::connect(&s->dialog()->safeWrite(), &SafeWrite::phaseChanged, s->dialog(), [&] {
+            phases << statusLine(s->dialog())->toolTip();
+            progressAtPhase << s->progress()->value();
+        });
+
+        const Outcome out = runDialog(*s, &TMainForm::ToolButton5Click);
+
+        const LanguageTexts &texts = s->workspace().texts();
+        const QStringList backups =
+            QDir(dataHome.filePath(QStringLiteral("KT-700/backups"))).entryList(QDir::Files);
+        QCOMPARE(out.title, QStringLiteral("写频"));
+        QCOMPARE(out.maximum, 100);
+        QVERIFY(out.closeRefusedWhileRunning);
+        if (!safe) {
+            QCOMPARE(phases, QStringList());
+            QCOMPARE(backups, QStringList());
+            QCOMPARE(out.boxText, QString());
+            QCOMPARE(out.progress, 100);
+            s->main()->close();
+            return;
+        }
+        QCOMPARE(phases,
+                 QStringList({texts.backupPhaseText, texts.writePhaseText, texts.verifyPhaseText}));
+        QCOMPARE(progressAtPhase, QList<int>({0, 33, 66}));
+        QCOMPARE(backups.size(), 1);
+        QVERIFY2(backups.first().endsWith(QStringLiteral("_PW-100.q42")),
+                 qPrintable(backups.first()));
+        if (corrupt) {
+            QCOMPARE(out.boxText, texts.exchangeFailedText);
+            QVERIFY2(
+                out.boxDetail.startsWith(texts.failure.mismatch.section(QLatin1Char('%'), 0, 0)),
+                qPrintable(out.boxDetail));
+            QVERIFY2(out.boxDetail.contains(QStringLiteral("channel 3: sent 46212500")),
+                     qPrintable(out.boxDetail));
+            QCOMPARE(out.statusText, texts.verifyPhaseText);
+        } else {
+            QCOMPARE(out.boxText, QString());
+            QCOMPARE(out.progress, 100);
+            QCOMPARE(out.statusText, texts.backupSavedText.arg(backups.first()));
+        }
         s->main()->close();
     }
 

@@ -36,6 +36,13 @@ Exchange::Result SafeWrite::end(Exchange::Result result, const Exchange &exchang
     return result;
 }
 
+Exchange::Result SafeWrite::fail(const ExchangeFailure &failure)
+{
+    m_failure = failure;
+    m_running = false;
+    return Exchange::Result::Failed;
+}
+
 Exchange::Result SafeWrite::runPhase(Phase phase, Exchange &exchange, Exchange::Direction direction,
                                      const QString &devicePath)
 {
@@ -90,27 +97,19 @@ Exchange::Result SafeWrite::run(const QString &devicePath)
             saveBackup(radio, reader);
         } catch (const AppError &error) {
             m_backupFailed = true;
-            m_failure = ExchangeFailure(Reason::Other, QStringLiteral("cannot save the backup: ") +
-                                                           error.message());
-            m_running = false;
-            return Exchange::Result::Failed;
+            return fail(ExchangeFailure(Reason::Other, QStringLiteral("cannot save the backup: ") +
+                                                           error.message()));
         }
-        if (m_stopRequested) {
-            m_failure = ExchangeFailure(Reason::Stopped);
-            m_running = false;
-            return Exchange::Result::Failed;
-        }
+        if (m_stopRequested)
+            return fail(ExchangeFailure(Reason::Stopped));
     }
 
     const Exchange::Result written =
         runPhase(Phase::Write, writer, Exchange::Direction::Write, devicePath);
     if (written != Exchange::Result::Success || !m_options.verify)
         return end(written, writer);
-    if (m_stopRequested) {
-        m_failure = ExchangeFailure(Reason::Stopped);
-        m_running = false;
-        return Exchange::Result::Failed;
-    }
+    if (m_stopRequested)
+        return fail(ExchangeFailure(Reason::Stopped));
 
     Workspace radio;
     radio.adoptSettingsOf(m_workspace);

@@ -75,7 +75,10 @@ private:
                               const QString &devicePath);
     // Saves what the backup exchange read; throws AppError when it cannot.
     void saveBackup(const Workspace &radio, const Exchange &reader);
+    // Ends the run with the exchange's outcome, or with a failure between
+    // two exchanges.
     Exchange::Result end(Exchange::Result result, const Exchange &exchange);
+    Exchange::Result fail(const ExchangeFailure &failure);
 
     SerialLink &m_link;
     Workspace &m_workspace;

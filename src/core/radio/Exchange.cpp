@@ -369,8 +369,7 @@ QString Exchange::blockName(int address)
     default:
         break;
     }
-    const int channel = (address - MemoryMap::FirstChannelAddress) / MemoryMap::BlockSize + 1;
-    if (address >= MemoryMap::FirstChannelAddress && MemoryMap::channelAddress(channel) == address)
+    if (const int channel = MemoryMap::channelOfAddress(address))
         return QStringLiteral("channel %1").arg(channel);
     return QStringLiteral("block %1").arg(MemoryMap::addressText(address));
 }
@@ -384,9 +383,8 @@ void Exchange::verifySequence()
                           [](int address) { return address >= MemoryMap::FirstChannelAddress; });
     for (const int address : order) {
         const QString sent = m_expectedBlocks.value(address).toUpper();
-        const int channel = (address - MemoryMap::FirstChannelAddress) / MemoryMap::BlockSize + 1;
-        const Step step = address >= MemoryMap::FirstChannelAddress
-                              ? Step{Step::ChannelRead, channel}
+        const int channel = MemoryMap::channelOfAddress(address);
+        const Step step = channel > 0 ? Step{Step::ChannelRead, channel}
                           : address == MemoryMap::InformationAddress
                               ? Step{Step::InformationRead}
                               : Step{Step::FunctionBlockRead,

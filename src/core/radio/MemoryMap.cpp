@@ -215,6 +215,13 @@ int channelAddress(int channel)
     return (channel + kChannelAddressOffset) * BlockSize;
 }
 
+int channelOfAddress(int address)
+{
+    if (address < FirstChannelAddress || address % BlockSize != 0)
+        return 0;
+    return address / BlockSize - kChannelAddressOffset;
+}
+
 QString addressText(int address)
 {
     return QString::asprintf("%04X", address);
