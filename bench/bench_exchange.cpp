@@ -3,17 +3,22 @@
 // fixed waits. The radio runs as its own process (ktprog-radio --pace), so
 // the CPU time measured here is the program's side alone.
 //
+// Each direction runs without a link trace and then with one written to a
+// file, so the trace's cost shows beside the untraced figures.
+//
 // Usage: bench_exchange [runs]   (default 3 runs of each direction)
 // Targets: wall time within 10% of the waits' sum, CPU time under 3% of the
 // wall time.
 
 #include "core/radio/Exchange.h"
+#include "core/radio/LinkTrace.h"
 #include "core/radio/SerialLink.h"
 #include "core/workspace/Workspace.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <sys/resource.h>
@@ -63,7 +68,7 @@ template <typename Action> Measure measure(Action action)
 
 void print(const char *name, const Measure &m, double waitsMs)
 {
-    std::printf("%-16s wall %7.1f ms  cpu %6.1f ms  wall/waits %5.3f  cpu/wall %5.2f%%\n", name,
+    std::printf("%-22s wall %7.1f ms  cpu %6.1f ms  wall/waits %5.3f  cpu/wall %5.2f%%\n", name,
                 m.wallMs, m.cpuMs, m.wallMs / waitsMs, 100 * m.cpuMs / m.wallMs);
 }
 
@@ -97,25 +102,38 @@ int main(int argc, char *argv[])
                 nominalWaitsMs());
     print("waits alone", waits, nominalWaitsMs());
 
-    int failures = 0;
-    for (const auto direction : {Exchange::Direction::Read, Exchange::Direction::Write}) {
-        const char *name = direction == Exchange::Direction::Read ? "read" : "write";
-        Measure total;
-        for (int run = 0; run < runs; ++run) {
-            Exchange::Result result = Exchange::Result::Failed;
-            const Measure m = measure([&] { result = exchange.run(direction, device); });
-            if (result != Exchange::Result::Success) {
-                std::fprintf(stderr, "bench_exchange: %s failed: %s\n", name,
-                             qPrintable(exchange.failureText()));
-                ++failures;
-            }
-            print(name, m, nominalWaitsMs());
-            total.wallMs += m.wallMs / runs;
-            total.cpuMs += m.cpuMs / runs;
-        }
-        print(qPrintable(QStringLiteral("%1 mean").arg(QLatin1String(name))), total,
-              nominalWaitsMs());
+    // Each direction without a trace and with one written to a file.
+    QTemporaryDir traceDir;
+    LinkTrace trace;
+    if (!trace.open(traceDir.filePath(QStringLiteral("trace.txt")))) {
+        std::fprintf(stderr, "bench_exchange: cannot write the trace: %s\n",
+                     qPrintable(trace.errorString()));
+        return 1;
     }
+    int failures = 0;
+    for (const bool traced : {false, true}) {
+        link.setTrace(traced ? &trace : nullptr);
+        for (const auto direction : {Exchange::Direction::Read, Exchange::Direction::Write}) {
+            const QString name =
+                QLatin1String(direction == Exchange::Direction::Read ? "read" : "write") +
+                QLatin1String(traced ? " traced" : "");
+            Measure total;
+            for (int run = 0; run < runs; ++run) {
+                Exchange::Result result = Exchange::Result::Failed;
+                const Measure m = measure([&] { result = exchange.run(direction, device); });
+                if (result != Exchange::Result::Success) {
+                    std::fprintf(stderr, "bench_exchange: %s failed: %s\n", qPrintable(name),
+                                 qPrintable(exchange.failureText()));
+                    ++failures;
+                }
+                print(qPrintable(name), m, nominalWaitsMs());
+                total.wallMs += m.wallMs / runs;
+                total.cpuMs += m.cpuMs / runs;
+            }
+            print(qPrintable(name + QStringLiteral(" mean")), total, nominalWaitsMs());
+        }
+    }
+    link.setTrace(nullptr);
     link.close();
     radio.terminate();
     radio.waitForFinished(3000);

@@ -3,6 +3,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/ConfigurationText.h"
+#include "cli/PortsCommand.h"
 #include "cli/ProgressPrinter.h"
 #include "core/base/AppError.h"
 #include "core/base/AppPaths.h"
@@ -11,6 +12,7 @@
 #include "core/ports/PortMap.h"
 #include "core/programming/SafeWrite.h"
 #include "core/radio/Exchange.h"
+#include "core/radio/LinkTrace.h"
 #include "core/radio/SerialLink.h"
 #include "core/workspace/LanguageSwitch.h"
 #include "core/workspace/SettingsStore.h"
@@ -114,10 +116,11 @@ int openFile(Workspace &workspace, const QString &path)
 
 // Runs one exchange on the port named on the command line (or the settings'
 // port) and reports how it ended. A write runs with its backup and read-back
-// as the invocation asks.
-int runExchange(Workspace &workspace, Exchange::Direction direction, const Invocation &inv)
+// as the invocation asks. The band text the radio gave goes to *band.
+int runExchange(Workspace &workspace, Exchange::Direction direction, const Invocation &inv,
+                QString *band = nullptr)
 {
-    const bool reading = direction == Exchange::Direction::Read;
+    const bool reading = direction != Exchange::Direction::Write;
     const QString &portArgument = inv.port;
     const QString port =
         portArgument.isEmpty() ? PortMap::portName(workspace.portNumber()) : portArgument;
@@ -132,7 +135,17 @@ int runExchange(Workspace &workspace, Exchange::Direction direction, const Invoc
     const QString deviceName =
         isPortName ? QStringLiteral("%1 (%2)").arg(port.toUpper(), device) : device;
 
+    // The trace file is opened before the radio is talked to, so that a
+    // trace that cannot be written stops the command with nothing sent.
+    LinkTrace trace;
+    if (!inv.trace.isEmpty() && !trace.open(inv.trace))
+        return fail(CliTool::FileError,
+                    QStringLiteral("cannot write the trace %1: %2")
+                        .arg(QDir::toNativeSeparators(inv.trace), trace.errorString()));
+
     SerialLink link([&workspace] { return workspace.singlePort(); });
+    if (!inv.trace.isEmpty())
+        link.setTrace(&trace);
     Exchange exchange(link, workspace);
     SafeWrite safeWrite(link, workspace);
     SafeWrite::Options options;
@@ -145,8 +158,10 @@ int runExchange(Workspace &workspace, Exchange::Direction direction, const Invoc
         exchange.requestStop();
         safeWrite.requestStop();
     });
-    ProgressPrinter progress(stderr,
-                             reading ? QStringLiteral("reading") : QStringLiteral("writing"));
+    ProgressPrinter progress(stderr, direction == Exchange::Direction::Identify
+                                         ? QStringLiteral("identifying")
+                                     : reading ? QStringLiteral("reading")
+                                               : QStringLiteral("writing"));
     const auto showProgress = [&progress](int value, int maximum) {
         progress.update(value, maximum);
     };
@@ -161,6 +176,8 @@ int runExchange(Workspace &workspace, Exchange::Direction direction, const Invoc
         thrown = error.message();
     }
     progress.finish();
+    if (band)
+        *band = exchange.bandText();
     if (!reading && !safeWrite.backupPath().isEmpty())
         print(stderr,
               QStringLiteral("backup: %1\n").arg(QDir::toNativeSeparators(safeWrite.backupPath())));
@@ -169,7 +186,9 @@ int runExchange(Workspace &workspace, Exchange::Direction direction, const Invoc
     const QList<MemoryMap::CellProblem> &cellProblems =
         reading ? exchange.problems() : safeWrite.problems();
 
-    const QString verb = reading ? QStringLiteral("read") : QStringLiteral("write");
+    const QString verb = direction == Exchange::Direction::Identify ? QStringLiteral("identify")
+                         : reading                                  ? QStringLiteral("read")
+                                                                    : QStringLiteral("write");
     if (!thrown.isEmpty())
         return fail(CliTool::ExchangeFailed, QStringLiteral("%1 failed: %2").arg(verb, thrown));
     switch (result) {
@@ -226,6 +245,29 @@ int write(Workspace &workspace, const Invocation &inv)
     return runExchange(workspace, Exchange::Direction::Write, inv);
 }
 
+// What the radio says of itself, read without writing anything.
+int identify(Workspace &workspace, const Invocation &inv)
+{
+    QString band;
+    const int code = runExchange(workspace, Exchange::Direction::Identify, inv, &band);
+    if (code != CliTool::Success)
+        return code;
+    QString bandLine;
+    if (band == MemoryMap::noBandText())
+        bandLine = QStringLiteral("none (%1: a radio that was never given a band)").arg(band);
+    else if (workspace.bands().indexOf(band) >= 0)
+        bandLine = QStringLiteral("%1 (in the band list)").arg(band);
+    else
+        bandLine = QStringLiteral("%1 (not in the band list: add it with --band or to "
+                                  "sysini.ini to read this radio)")
+                       .arg(band);
+    const RadioInfo &info = workspace.info();
+    print(stdout,
+          QStringLiteral("model: %1\nband: %2\nlast write: %3\nadministrator: %4\n")
+              .arg(workspace.modelText(), bandLine, info.lastWriteTime(), info.administrator()));
+    return CliTool::Success;
+}
+
 int show(Workspace &workspace, const Invocation &inv)
 {
     const int code = openFile(workspace, inv.file);
@@ -273,6 +315,12 @@ int run(const QStringList &arguments)
         return read(workspace, inv);
     case Command::Write:
         return write(workspace, inv);
+    case Command::Identify:
+        return identify(workspace, inv);
+    case Command::Ports:
+        // A listing: whatever it finds, even nothing, is a result.
+        print(stdout, PortsCommand::text(workspace));
+        return Success;
     default:
         return show(workspace, inv);
     }

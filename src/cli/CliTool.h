@@ -2,10 +2,10 @@
 
 #include <QStringList>
 
-// ktprog-cli: the read, write and show commands over one workspace that is
-// loaded from the program's settings files as the program loads it at
-// start-up. Messages go to stderr, one line for each failure; show prints to
-// stdout.
+// ktprog-cli: the read, write, show and ports commands over one workspace
+// that is loaded from the program's settings files as the program loads it
+// at start-up. Messages go to stderr, one line for each failure; show and
+// ports print to stdout.
 namespace CliTool
 {
 

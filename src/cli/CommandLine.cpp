@@ -23,6 +23,11 @@ const char *const kDescription =
     "                                   the radio is backed up first and read back\n"
     "                                   after the write to prove it\n"
     "  show FILE.q42                    print the configuration of a channel file\n"
+    "  identify --port DEVICE           ask the radio what it is: model, band, last\n"
+    "                                   write time and administrator; writes nothing\n"
+    "  ports                            list COM1 to COM16 that stand for a device:\n"
+    "                                   the device, its adapter, and whether it can\n"
+    "                                   be opened now (and if not, why)\n"
     "\n"
     "DEVICE is a device path (/dev/ttyUSB0) or a port name COM1 to COM16 as the\n"
     "settings map them; without --port the settings' port is used. The settings\n"
@@ -31,6 +36,9 @@ const char *const kDescription =
     "\n"
     "Backups go to ~/.local/share/KT-700/backups (or --backup-dir); the oldest\n"
     "are deleted beyond 200.\n"
+    "\n"
+    "--trace FILE records every frame sent and every answer received, with its\n"
+    "time, bytes and meaning, one line each (- for stderr): for support.\n"
     "\n"
     "Exit codes: 0 success, 1 the exchange (or the backup or read-back) failed or\n"
     "the write was refused, 2 usage error, 3 the port cannot be opened, 4 file\n"
@@ -42,9 +50,8 @@ struct CommandName {
     int files; // positional file arguments after the command
 };
 constexpr CommandName kCommands[] = {
-    {"read", Command::Read, 0},
-    {"write", Command::Write, 1},
-    {"show", Command::Show, 1},
+    {"read", Command::Read, 0},   {"write", Command::Write, 1},       {"show", Command::Show, 1},
+    {"ports", Command::Ports, 0}, {"identify", Command::Identify, 0},
 };
 
 // Which commands take which option; options not listed here (config-dir,
@@ -54,9 +61,10 @@ struct OptionUse {
     std::initializer_list<Command> commands;
 };
 const OptionUse kRestricted[] = {
-    {"port", {Command::Read, Command::Write}},
+    {"port", {Command::Read, Command::Write, Command::Identify}},
     {"output", {Command::Read}},
-    {"single-port", {Command::Read, Command::Write}},
+    {"single-port", {Command::Read, Command::Write, Command::Identify}},
+    {"trace", {Command::Read, Command::Write, Command::Identify}},
     {"admin", {Command::Write}},
     {"no-backup", {Command::Write}},
     {"no-verify", {Command::Write}},
@@ -81,8 +89,9 @@ Parsed parse(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(kDescription));
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("read, write or show."),
-                                 QStringLiteral("read|write|show"));
+    parser.addPositionalArgument(QStringLiteral("command"),
+                                 QStringLiteral("read, write, show, identify or ports."),
+                                 QStringLiteral("read|write|show|identify|ports"));
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("The channel file to write or show."),
                                  QStringLiteral("[FILE.q42]"));
@@ -92,14 +101,19 @@ Parsed parse(const QStringList &arguments)
                                      QStringLiteral("Show the version."));
     const QCommandLineOption port(
         QStringLiteral("port"),
-        QStringLiteral("Serial device or COM1..COM16 (read, write; default: the settings' port)."),
+        QStringLiteral(
+            "Serial device or COM1..COM16 (read, write, identify; default: the settings' port)."),
         QStringLiteral("device"));
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
                                     QStringLiteral("Channel file that read creates."),
                                     QStringLiteral("file"));
     const QCommandLineOption singlePort(
         QStringLiteral("single-port"),
-        QStringLiteral("Single-wire cable that echoes what is sent (read, write)."));
+        QStringLiteral("Single-wire cable that echoes what is sent (read, write, identify)."));
+    const QCommandLineOption trace(
+        QStringLiteral("trace"),
+        QStringLiteral("Append a trace of the link to FILE, - for stderr (read, write, identify)."),
+        QStringLiteral("FILE"));
     const QCommandLineOption configDir(
         QStringLiteral("config-dir"),
         QStringLiteral("Read sysini.ini and userini.ini in <dir> instead of the program's folder."),
@@ -128,7 +142,7 @@ Parsed parse(const QStringList &arguments)
         QStringLiteral("write: keep the backup in DIR (default: ~/.local/share/KT-700/backups)."),
         QStringLiteral("DIR"));
     parser.addOptions({help, version, port, output, singlePort, configDir, admin, band, language,
-                       noBackup, noVerify, backupDir});
+                       noBackup, noVerify, backupDir, trace});
 
     Parsed parsed;
     Invocation &inv = parsed.invocation;
@@ -150,7 +164,7 @@ Parsed parse(const QStringList &arguments)
 
     QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) {
-        parsed.error = QStringLiteral("no command given (read, write or show)");
+        parsed.error = QStringLiteral("no command given (read, write, show, identify or ports)");
         return parsed;
     }
     const QString name = positional.takeFirst();
@@ -160,15 +174,18 @@ Parsed parse(const QStringList &arguments)
             found = &command;
     }
     if (!found) {
-        parsed.error = QStringLiteral("unknown command '%1' (read, write or show)").arg(name);
+        parsed.error =
+            QStringLiteral("unknown command '%1' (read, write, show, identify or ports)").arg(name);
         return parsed;
     }
     inv.command = found->command;
     if (positional.size() != found->files) {
         parsed.error = found->files ? QStringLiteral("%1 takes one channel file").arg(name)
-                                    : QStringLiteral("%1 takes no file argument; name the "
-                                                     "file to create with -o")
-                                          .arg(name);
+                       : inv.command == Command::Read
+                           ? QStringLiteral("%1 takes no file argument; name the "
+                                            "file to create with -o")
+                                 .arg(name)
+                           : QStringLiteral("%1 takes no file argument").arg(name);
         return parsed;
     }
     for (const OptionUse &use : kRestricted) {
@@ -186,7 +203,7 @@ Parsed parse(const QStringList &arguments)
             parsed.error = QStringLiteral("read needs the file to create: -o FILE.q42");
             return parsed;
         }
-    } else {
+    } else if (found->files) {
         inv.file = positional.constFirst();
     }
     inv.port = parser.value(port);
@@ -195,6 +212,11 @@ Parsed parse(const QStringList &arguments)
         return parsed;
     }
     inv.singlePort = parser.isSet(singlePort);
+    inv.trace = parser.value(trace);
+    if (parser.isSet(trace) && inv.trace.isEmpty()) {
+        parsed.error = QStringLiteral("--trace needs a file, or - for stderr");
+        return parsed;
+    }
     inv.backup = !parser.isSet(noBackup);
     inv.verify = !parser.isSet(noVerify);
     inv.backupDir = parser.value(backupDir);

@@ -8,7 +8,7 @@
 // arguments. Only the shape of the arguments is checked here; files, ports
 // and settings are looked at when the command runs.
 struct Invocation {
-    enum class Command { Help, Version, Read, Write, Show };
+    enum class Command { Help, Version, Read, Write, Show, Ports, Identify };
 
     Command command = Command::Help;
     QString file; // read: the channel file to create; write, show: the file to open
@@ -22,6 +22,7 @@ struct Invocation {
     bool backup = true;
     bool verify = true;
     QString backupDir; // empty: the user's backup folder
+    QString trace;     // read, write, identify: the link trace's file, "-" for stderr; empty: none
 };
 
 namespace CommandLine

@@ -133,6 +133,12 @@ void TMainForm::createActions()
     SafeWriteItem->setChecked(m_workspace.safeWrites());
     connect(SafeWriteItem, &QAction::toggled, this,
             [this](bool on) { m_workspace.setSafeWrites(on); });
+    // Off at every start: a trace is asked for when something goes wrong.
+    TraceItem = makeAction(this, "TraceItem", m_workspace.texts().traceItemText);
+    TraceItem->setCheckable(true);
+    TraceItem->setChecked(m_workspace.recordTrace());
+    connect(TraceItem, &QAction::toggled, this,
+            [this](bool on) { m_workspace.setRecordTrace(on); });
     connect(N5, &QAction::triggered, this, &TMainForm::N5Click);
     connect(N6, &QAction::triggered, this, &TMainForm::N6Click);
     connect(N7, &QAction::triggered, this, &TMainForm::N7Click);
@@ -176,6 +182,7 @@ void TMainForm::createMenus()
     N2->addActions({N5, N6, N7});
     Window1->addSeparator();
     Window1->addAction(SafeWriteItem);
+    Window1->addAction(TraceItem);
 
     Help1 = bar->addMenu(QStringLiteral("帮助"));
     Help1->setObjectName(QStringLiteral("Help1"));
@@ -412,6 +419,7 @@ void TMainForm::applyOwnLanguage(const StringTable &table)
         StatusBar1->setText(QStringLiteral("     ") + table.text(61));
     applyText(Label2, table, 157);
     SafeWriteItem->setText(m_workspace.texts().safeWriteText);
+    TraceItem->setText(m_workspace.texts().traceItemText);
 }
 
 void TMainForm::ComboBox1Change()

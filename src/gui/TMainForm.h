@@ -159,6 +159,7 @@ private:
     QAction *N6;                  // 工具 › 语言 › 英文
     QAction *N7;                  // 工具 › 语言 › 中文(繁體)
     QAction *SafeWriteItem;       // 工具 › back up and verify writes (checkable)
+    QAction *TraceItem;           // 工具 › record a trace of the link (checkable, off)
     QAction *HelpAboutItem;       // 帮助 › 帮助 (no command)
     QAction *About1;              // 帮助 › 关于
     QComboBox *ComboBox1;         // model list

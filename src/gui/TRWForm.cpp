@@ -3,12 +3,15 @@
 #include "core/base/StringTable.h"
 #include "core/programming/SafeWrite.h"
 #include "core/radio/Exchange.h"
+#include "core/radio/LinkTrace.h"
 #include "core/radio/SerialLink.h"
 #include "core/workspace/Workspace.h"
 #include "gui/ApplyText.h"
 #include "gui/ErrorBox.h"
 
 #include <QCloseEvent>
+#include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
@@ -136,8 +139,10 @@ void TRWForm::Button1Click()
     Button1->setEnabled(false);
     ProgressBar1->setValue(0);
     Exchange::Result result = Exchange::Result::Failed;
+    attachTrace();
     const bool completed = ErrorBox::run(
         this, [&] { result = m_exchange->run(direction, m_workspace.portDevicePath()); });
+    detachTrace();
     Button1->setEnabled(true);
     if (!completed)
         return;
@@ -148,7 +153,7 @@ void TRWForm::Button1Click()
     case Exchange::Result::Failed:
     case Exchange::Result::Mismatch:
         warn(m_workspace.texts().exchangeFailedText,
-             m_exchange->failure().text(m_workspace.texts().failure));
+             withTraceLine(m_exchange->failure().text(m_workspace.texts().failure)));
         break;
     case Exchange::Result::PortError:
         showPortError(m_exchange->portErrorReason());
@@ -165,8 +170,10 @@ void TRWForm::runSafeWrite()
     m_safeRunning = true;
     ProgressBar1->setValue(0);
     Exchange::Result result = Exchange::Result::Failed;
+    attachTrace();
     const bool completed =
         ErrorBox::run(this, [&] { result = m_safeWrite->run(m_workspace.portDevicePath()); });
+    detachTrace();
     m_safeRunning = false;
     Button1->setEnabled(true);
     if (!completed)
@@ -182,7 +189,7 @@ void TRWForm::runSafeWrite()
         break;
     case Exchange::Result::Failed:
     case Exchange::Result::Mismatch:
-        warn(texts.exchangeFailedText, m_safeWrite->failureText(texts.failure));
+        warn(texts.exchangeFailedText, withTraceLine(m_safeWrite->failureText(texts.failure)));
         break;
     case Exchange::Result::PortError:
         showPortError(m_safeWrite->portErrorReason());
@@ -205,7 +212,46 @@ void TRWForm::warn(const QString &text, const QString &detail)
 
 void TRWForm::showPortError(const QString &reason)
 {
-    warn(m_workspace.texts().portErrorText, reason);
+    warn(m_workspace.texts().portErrorText, withTraceLine(reason));
+}
+
+void TRWForm::attachTrace()
+{
+    if (!m_workspace.recordTrace()) {
+        m_trace.reset();
+        m_traceProblem.clear();
+        return;
+    }
+    if (m_traceCount != m_workspace.traceCount() || (!m_trace && m_traceProblem.isEmpty())) {
+        m_traceCount = m_workspace.traceCount();
+        m_traceProblem.clear();
+        const QString path =
+            LinkTrace::newPath(LinkTrace::defaultDir(), QDateTime::currentDateTime());
+        m_trace = std::make_unique<LinkTrace>();
+        if (!m_trace->open(path)) {
+            m_traceProblem = m_workspace.texts().traceFailedText.arg(QDir::toNativeSeparators(path),
+                                                                     m_trace->errorString());
+            m_trace.reset();
+        }
+    }
+    m_link->setTrace(m_trace.get());
+}
+
+void TRWForm::detachTrace()
+{
+    m_link->setTrace(nullptr);
+}
+
+QString TRWForm::withTraceLine(const QString &detail) const
+{
+    if (!m_workspace.recordTrace())
+        return detail;
+    const QString line =
+        m_trace ? m_workspace.texts().traceFileText.arg(QDir::toNativeSeparators(m_trace->path()))
+                : m_traceProblem;
+    if (line.isEmpty())
+        return detail;
+    return detail.isEmpty() ? line : detail + QStringLiteral("\n\n") + line;
 }
 
 void TRWForm::showRefusal(const QList<MemoryMap::CellProblem> &problems)

@@ -7,6 +7,7 @@
 #include <memory>
 
 class Exchange;
+class LinkTrace;
 class SafeWrite;
 class QLabel;
 class QProgressBar;
@@ -59,6 +60,12 @@ private:
     // A write with its backup and read-back, as the workspace asks for.
     void runSafeWrite();
     void warn(const QString &text, const QString &detail = QString());
+    // Before a run: gives the link the trace the workspace asks for, a new
+    // file each time recording is turned on. After it: takes it back.
+    void attachTrace();
+    void detachTrace();
+    // The failure details with the trace file's line when one was recorded.
+    QString withTraceLine(const QString &detail) const;
     void setStatusText(const QString &text);
 
     Workspace &m_workspace;
@@ -66,6 +73,9 @@ private:
     std::unique_ptr<Exchange> m_exchange;
     std::unique_ptr<SafeWrite> m_safeWrite;
     bool m_safeRunning = false;
+    std::unique_ptr<LinkTrace> m_trace;
+    int m_traceCount = 0;   // the workspace's count the trace belongs to
+    QString m_traceProblem; // why the trace file cannot be written
     int m_tag = 0;
 
     QPushButton *Button1;       // start: runs the exchange

@@ -1,6 +1,5 @@
 #include "gui/Tcommuny.h"
 
-#include "core/ports/ProbePort.h"
 #include "core/workspace/Workspace.h"
 #include "gui/ApplyText.h"
 
@@ -46,6 +45,14 @@ Tcommuny::Tcommuny(Workspace &workspace, QWidget *parent)
     DeviceLabel->setReadOnly(true);
     DeviceLabel->setFocusPolicy(Qt::ClickFocus);
 
+    // What the system knows of the checked port's adapter, under the device
+    // line; it wraps rather than being cut off (fitHeight).
+    AdapterLabel = new QLabel(this);
+    AdapterLabel->setObjectName(QStringLiteral("AdapterLabel"));
+    AdapterLabel->setWordWrap(true);
+    AdapterLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    AdapterLabel->setGeometry(10, 170, 323, 20);
+
     NoteLabel = new QLabel(this);
     NoteLabel->setObjectName(QStringLiteral("NoteLabel"));
     NoteLabel->setGeometry(10, 170, 323, 20);
@@ -84,19 +91,31 @@ void Tcommuny::probePorts()
 {
     m_listedDevices = m_systemDevices ? *m_systemDevices : PortMap::systemDevices();
     m_map = PortMap(m_workspace.portDevices(), m_listedDevices);
-    for (int port = 1; port <= PortMap::PortCount; ++port) {
-        const QString path = m_map.devicePath(port);
-        QString reason;
-        const bool present =
-            ProbePort(path, &reason, &m_holders[port - 1], m_workspace.portPlaces());
-        if (m_holders[port - 1])
-            reason = heldText(port);
+    const QList<PortReport> reports =
+        PortReport::describe(m_map, m_systemAdapters ? *m_systemAdapters : PortAdapter::system(),
+                             m_workspace.portPlaces());
+    for (int index = 0; index < PortMap::PortCount; ++index) {
+        m_holders[index].reset();
+        m_adapterTexts[index].clear();
+        com[index]->setEnabled(false);
+        com[index]->setToolTip(m_noDeviceText);
+    }
+    for (const PortReport &report : reports) {
+        const int index = report.port - 1;
+        const bool present = report.state == PortReport::State::Free;
+        m_holders[index] = report.holder;
+        m_adapterTexts[index] = report.adapter.text();
+        // The device, what the system knows of its adapter, and why it
+        // cannot be opened.
+        QStringList tip{report.devicePath};
+        if (!m_adapterTexts[index].isEmpty())
+            tip.append(m_adapterTexts[index]);
+        if (!present)
+            tip.append(report.holder ? heldText(report.port) : report.reason);
         // A disabled button stays checked when it was.
-        com[port - 1]->setEnabled(present);
+        com[index]->setEnabled(present);
         // Tool tips show on disabled buttons too, where the reason matters.
-        com[port - 1]->setToolTip(path.isEmpty() ? m_noDeviceText
-                                  : present      ? path
-                                                 : path + QLatin1Char('\n') + reason);
+        com[index]->setToolTip(tip.join(QLatin1Char('\n')));
     }
 }
 
@@ -125,9 +144,24 @@ void Tcommuny::showCheckedDevice()
     // A long path shows from its start, and whole in the tool tip.
     DeviceLabel->setCursorPosition(0);
     DeviceLabel->setToolTip(DeviceLabel->text());
+    AdapterLabel->setText(m_adapterTexts[port - 1]);
     NoteLabel->setText(PortMap::isStableName(path, m_workspace.portPlaces().stableNameDir)
                            ? m_tiedText.arg(PortMap::portName(port))
                            : QString());
+    fitHeight();
+}
+
+void Tcommuny::fitHeight()
+{
+    // Room for two lines of the adapter's text, which most descriptions fit,
+    // so that the buttons stay where they are from port to port; a longer
+    // one moves what is below it down.
+    const int adapterHeight = qMax(2 * AdapterLabel->fontMetrics().lineSpacing(),
+                                   AdapterLabel->heightForWidth(AdapterLabel->width()));
+    AdapterLabel->resize(AdapterLabel->width(), adapterHeight);
+    NoteLabel->move(NoteLabel->x(), AdapterLabel->geometry().bottom() + 3);
+    button1->move(button1->x(), NoteLabel->geometry().bottom() + 9);
+    setFixedSize(width(), button1->geometry().bottom() + 9);
 }
 
 void Tcommuny::portClicked()

@@ -285,7 +285,19 @@ private Q_SLOTS:
                                                  {b.backupPhaseText, 1035},
                                                  {b.writePhaseText, 1036},
                                                  {b.verifyPhaseText, 1037},
-                                                 {b.backupSavedText, 1038}};
+                                                 {b.backupSavedText, 1038},
+                                                 {b.failure.lastAnswer, 1039},
+                                                 {b.failure.answerNothing, 1040},
+                                                 {b.failure.answerAcknowledge, 1041},
+                                                 {b.failure.answerBusy, 1042},
+                                                 {b.failure.answerHandshake, 1043},
+                                                 {b.failure.answerRead, 1044},
+                                                 {b.failure.answerWrongCheck, 1045},
+                                                 {b.failure.answerTooShort, 1046},
+                                                 {b.failure.answerUnexpected, 1047},
+                                                 {b.traceItemText, 1048},
+                                                 {b.traceFileText, 1049},
+                                                 {b.traceFailedText, 1050}};
         for (const auto &[text, entry] : texts)
             QVERIFY2(text == chinese.text(entry), qPrintable(QString::number(entry)));
         // The failure texts in the order of their entries, 1010 on.

@@ -260,6 +260,51 @@ private Q_SLOTS:
         QCOMPARE(f.note().isEmpty(), !tied);
     }
 
+    void adapterShowsBesideEachPort_data()
+    {
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<bool>("grows"); // whether the dialog grows for it
+        QTest::newRow("adapter") << "USB-Serial Controller" << false;
+        QTest::newRow("description longer than two lines")
+            << QStringLiteral("USB to UART Bridge Controller ").repeated(5).trimmed() << true;
+    }
+
+    // What the system tells of a port's adapter shows in the port's tool tip
+    // and, for the checked port, under the device line, whole: a text too
+    // long for its two lines wraps and moves what is below it down, inside
+    // the dialog.
+    void adapterShowsBesideEachPort()
+    {
+        QFETCH(QString, description);
+        QFETCH(bool, grows);
+        PortDialog f;
+        f.dialog->setSystemAdapters({{f.one.path(), description,
+                                      QStringLiteral("Prolific Technology Inc."), 0x067b, 0x2303}});
+        f.dialog->show();
+        const QString text =
+            description + QStringLiteral(", Prolific Technology Inc., USB 067b:2303");
+        QCOMPARE(f.com(1)->toolTip(), f.one.path() + QLatin1Char('\n') + text);
+        QCOMPARE(f.com(3)->toolTip(), f.three.path());
+        QCOMPARE(f.deviceLine(), QStringLiteral("COM1: ") + f.one.path());
+        auto *adapter = f.control<QLabel>("AdapterLabel");
+        QCOMPARE(adapter->text(), text);
+        QVERIFY(adapter->height() >= adapter->heightForWidth(adapter->width()));
+        const auto inOrderInside = [&f, adapter] {
+            const QRect device = f.control<QLineEdit>("DeviceLabel")->geometry();
+            const QRect note = f.control<QLabel>("NoteLabel")->geometry();
+            const QRect ok = f.control<QPushButton>("button1")->geometry();
+            return device.bottom() < adapter->y() && adapter->geometry().bottom() < note.y() &&
+                   note.bottom() < ok.y() && f.dialog->rect().contains(ok);
+        };
+        QVERIFY(inOrderInside());
+        const int height = f.dialog->height();
+
+        QTest::mouseClick(f.com(3), Qt::LeftButton);
+        QVERIFY(adapter->text().isEmpty());
+        QVERIFY(inOrderInside());
+        QCOMPARE(f.dialog->height() < height, grows);
+    }
+
     void showsTheWorkspace()
     {
         PortDialog f;

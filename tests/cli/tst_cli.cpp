@@ -1,9 +1,13 @@
 // The command-line tool as a user runs it: the real ktprog-cli program,
 // started with QProcess, against the virtual radio served from this test.
 
+#include "cli/PortsCommand.h"
 #include "core/files/ChannelFile.h"
+#include "core/ports/PortMap.h"
 #include "core/workspace/Workspace.h"
 #include "sim/VirtualRadio.h"
+#include "support/HoldingProcess.h"
+#include "support/Pty.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -65,6 +69,14 @@ private Q_SLOTS:
     void failures_data();
     void failures();
     void interruptedReadEndsProgramming();
+    void identify_data();
+    void identify();
+    void traceOfEveryExchange();
+    void portsListsEachPortAndItsState();
+    void portsOfThisMachine();
+    void portsStateWording_data();
+    void portsStateWording();
+    void portsColumnsLineUp();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -387,6 +399,10 @@ void TestCli::failures_data()
     QTest::newRow("silent radio") << QStringList{"read", "--port", dev, "-o", "{dir}/o.q42"} << true
                                   << 1 << "read failed on {dev}: no answer to the handshake"
                                   << true;
+    QTest::newRow("file for ports") << QStringList{"ports", "{dir}/write.q42"} << false << 2
+                                    << "ports takes no file argument" << false;
+    QTest::newRow("--port for ports") << QStringList{"ports", "--port", dev} << false << 2
+                                      << "--port does not apply to ports" << false;
     QTest::newRow("write refused")
         << QStringList{"write", "{dir}/badfreq.q42", "--port", dev} << false << 1
         << "write refused, nothing was sent: channel 1, column 1: '462.1' is not a frequency"
@@ -448,6 +464,281 @@ void TestCli::interruptedReadEndsProgramming()
     QVERIFY(commands.size() < 24); // handshake, start, 21 reads, end when complete
     QCOMPARE(commands.last(), QStringLiteral("64016F0A"));
     QVERIFY(!m_radio->isProgramming());
+}
+
+// [ports] ties COM2 to a pseudo-terminal, COM3 to a link to it (as a stable
+// adapter name is), COM5 to a missing device and COM6 to a pseudo-terminal
+// another program holds: a line for each, in port order, with the state in
+// one column; the system's devices stand for the other numbers, and a number
+// without a device has no line.
+void TestCli::identify_data()
+{
+    QTest::addColumn<QString>("radio"); // a band, "silent" or "unknown model"
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("bandLine"); // success: stdout's band line; else stderr's end
+    QTest::newRow("band in the list") << "400-470MHz" << 0 << "band: 400-470MHz (in the band list)";
+    QTest::newRow("band not in the list")
+        << "400-430MHz" << 0
+        << "band: 400-430MHz (not in the band list: add it with --band or to sysini.ini to read "
+           "this radio)";
+    QTest::newRow("no band") << "none" << 0
+                             << "band: none (FFF-FFFMHz: a radio that was never given a band)";
+    QTest::newRow("no radio") << "silent" << 1
+                              << "no radio on the port, or the radio is not switched on; last "
+                                 "answer: none";
+    QTest::newRow("unknown model") << "unknown model" << 1 << "is not one of a known model";
+}
+
+// identify asks the radio what it is and writes nothing.
+void TestCli::identify()
+{
+    QFETCH(QString, radio);
+    QFETCH(int, exitCode);
+    QFETCH(QString, bandLine);
+    RadioImage image = RadioImage::sample();
+    if (radio == "unknown model")
+        image.setModel(9);
+    else if (radio != "silent")
+        QVERIFY(image.setBand(radio));
+    image.setInformation(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)), "Ann");
+    QVERIFY(startRadio(image));
+    m_radio->setSilent(radio == "silent");
+
+    const Run run = cli({"identify", "--port", m_radio->devicePath()});
+
+    QCOMPARE(run.exitCode, exitCode);
+    if (exitCode == 0)
+        QCOMPARE(run.out, "model: PW-100\n" + bandLine +
+                              "\nlast write: 2026-01-02  03:04:05\nadministrator: Ann\n");
+    else
+        QVERIFY2(run.errLines.last().endsWith(bandLine), qPrintable(run.errLines.last()));
+    for (const QString &command : m_radio->commandTexts())
+        QVERIFY2(!command.startsWith("57"), qPrintable(command));
+}
+
+// --trace records each exchange of a command: a write's backup, the write
+// and its read-back one after the other; - sends it to stderr; a trace that
+// cannot be written stops the command before the radio is talked to.
+void TestCli::traceOfEveryExchange()
+{
+    QVERIFY(startRadio());
+    const QString file = makeFile("t.q42", kChannel);
+    const QString trace = path("logs/trace.txt");
+    Run run = cli({"write", file, "--port", m_radio->devicePath(), "--trace", trace});
+    QCOMPARE(run.exitCode, 0);
+    const QStringList lines =
+        QString::fromUtf8(TestSupport::readFile(trace)).split('\n', Qt::SkipEmptyParts);
+    QStringList titles, ends;
+    for (const QString &line : lines) {
+        if (line.contains(" on " + m_radio->devicePath()))
+            titles << line.mid(line.indexOf("--  ") + 4);
+        if (line.contains("--  exchange "))
+            ends << line.mid(line.indexOf("--  ") + 4);
+    }
+    QCOMPARE(titles, QStringList({"backup read on " + m_radio->devicePath(),
+                                  "write on " + m_radio->devicePath(),
+                                  "read-back of the write on " + m_radio->devicePath()}));
+    QCOMPARE(ends, QStringList(3, "exchange complete"));
+    const qsizetype write = lines.indexOf(QRegularExpression(".*TX  57 12 01 90 .*  write 0190 "
+                                                             "\\(channel 1\\)$"));
+    QVERIFY(write > 0);
+    QVERIFY2(lines.at(write + 1).endsWith("RX  06 00 06  acknowledge"),
+             qPrintable(lines.at(write + 1)));
+
+    run = cli({"identify", "--port", m_radio->devicePath(), "--trace", "-"});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.errLines.filter(QRegularExpression("ms  TX  02 05 51 55 6D 74 61 7B  handshake$"))
+                .size() == 1);
+
+    m_radio->clearCommands();
+    QVERIFY(TestSupport::writeFile(path("plain"), "x"));
+    run = cli({"identify", "--port", m_radio->devicePath(), "--trace", path("plain/t.txt")});
+    QCOMPARE(run.exitCode, 4);
+    QVERIFY2(run.errLines.last().contains("cannot write the trace"),
+             qPrintable(run.errLines.last()));
+    QCOMPARE(m_radio->commands().size(), 0);
+}
+
+void TestCli::portsListsEachPortAndItsState()
+{
+    Pty free;
+    Pty held;
+    QVERIFY(!free.path().isEmpty() && !held.path().isEmpty());
+    const QString link = path("usb-Prolific_USB-Serial-if00-port0");
+    QVERIFY(QFile::link(free.path(), link));
+    const QString missing = QStringLiteral("/dev/kt-no-such-device");
+    HoldingProcess holder(HoldingProcess::Open, held.path());
+    QVERIFY(holder.pid() > 0);
+    QStringList configured(PortMap::PortCount);
+    configured[1] = free.path();
+    configured[2] = link;
+    configured[4] = missing;
+    configured[5] = held.path();
+    QByteArray settings = kSystemSettings + "[ports]\r\n";
+    for (int index = 0; index < configured.size(); ++index) {
+        if (!configured.at(index).isEmpty())
+            settings += "com" + QByteArray::number(index + 1) + '=' +
+                        configured.at(index).toUtf8() + "\r\n";
+    }
+    QVERIFY(TestSupport::writeFile(path("sysini.ini"), settings));
+
+    const Run run = cli({"ports"});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.errLines.isEmpty(), qPrintable(run.errLines.join('\n')));
+    const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
+    const PortMap map(configured, PortMap::systemDevices());
+    QStringList expectedPorts;
+    for (int port = 1; port <= PortMap::PortCount; ++port) {
+        if (!map.devicePath(port).isEmpty())
+            expectedPorts << PortMap::portName(port);
+    }
+    QStringList ports;
+    for (const QString &line : lines)
+        ports << line.section(QLatin1Char(' '), 0, 0);
+    QCOMPARE(ports, expectedPorts);
+
+    const auto line = [&lines](int port) {
+        return lines.filter(QRegularExpression(QStringLiteral("^COM%1 ").arg(port))).value(0);
+    };
+    const QString pattern = QStringLiteral("^COM%1 +%2 +- +%3$");
+    const auto check = [&](int port, const QString &device, const QString &state) {
+        const QRegularExpression expected(pattern.arg(port).arg(QRegularExpression::escape(device),
+                                                                QRegularExpression::escape(state)));
+        QVERIFY2(expected.match(line(port)).hasMatch(), qPrintable(run.out));
+    };
+    check(2, free.path(), "can be opened");
+    check(3, link, "can be opened");
+    check(5, missing, "gone: the device does not exist");
+    check(6, held.path(), QStringLiteral("busy: held by sleep (%1)").arg(holder.pid()));
+    // The device and the state start in the same column on every line.
+    const qsizetype deviceColumn = line(2).indexOf(QLatin1Char('/'));
+    const qsizetype stateColumn = line(2).indexOf(QLatin1String("can be opened"));
+    for (const QString &each : lines)
+        QCOMPARE(each.indexOf(QLatin1Char('/')), deviceColumn);
+    QCOMPARE(line(3).indexOf(QLatin1String("can be opened")), stateColumn);
+    QCOMPARE(line(5).indexOf(QLatin1String("gone: ")), stateColumn);
+    QCOMPARE(line(6).indexOf(QLatin1String("busy: ")), stateColumn);
+}
+
+// Without [ports], the ports are the system's own devices, whatever this
+// machine has: a line for each, or one line saying there is none. A listing
+// ends with exit code 0 either way.
+void TestCli::portsOfThisMachine()
+{
+    const QStringList system = PortMap::systemDevices().mid(0, PortMap::PortCount);
+    const Run run = cli({"ports"});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.errLines.isEmpty());
+    if (system.isEmpty()) {
+        QCOMPARE(run.out, QStringLiteral("no serial port found\n"));
+        return;
+    }
+    const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), system.size());
+    for (int index = 0; index < system.size(); ++index) {
+        const QRegularExpression start(QStringLiteral("^COM%1 +%2  ")
+                                           .arg(index + 1)
+                                           .arg(QRegularExpression::escape(system.at(index))));
+        QVERIFY2(start.match(lines.at(index)).hasMatch(), qPrintable(lines.at(index)));
+    }
+}
+
+void TestCli::portsStateWording_data()
+{
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QString>("holder"); // "name pid", "pid" or empty for none
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QString>("group");
+    QTest::addColumn<QString>("text");
+
+    using State = PortReport::State;
+    QTest::newRow("free") << int(State::Free) << ""
+                          << ""
+                          << ""
+                          << "can be opened";
+    QTest::newRow("held by a named program") << int(State::Busy) << "minicom 1234"
+                                             << "held by minicom (1234)"
+                                             << ""
+                                             << "busy: held by minicom (1234)";
+    QTest::newRow("held by a process without a name") << int(State::Busy) << "1234"
+                                                      << "held by process 1234"
+                                                      << ""
+                                                      << "busy: held by process 1234";
+    QTest::newRow("in exclusive use, holder not seen")
+        << int(State::Busy) << ""
+        << "Device or resource busy"
+        << ""
+        << "busy: in exclusive use by another program (Device or resource busy)";
+    QTest::newRow("no permission")
+        << int(State::NoPermission) << ""
+        << "Permission denied"
+        << "dialout"
+        << "no permission: join the dialout group (sudo adduser $USER dialout, then log in again)";
+    QTest::newRow("no permission, the device's own group")
+        << int(State::NoPermission) << ""
+        << "Permission denied"
+        << "uucp"
+        << "no permission: join the uucp group (sudo adduser $USER uucp, then log in again)";
+    QTest::newRow("gone") << int(State::Gone) << ""
+                          << "No such file or directory"
+                          << ""
+                          << "gone: the device does not exist";
+    QTest::newRow("other failure") << int(State::Failed) << ""
+                                   << "Inappropriate ioctl for device"
+                                   << ""
+                                   << "cannot be opened: Inappropriate ioctl for device";
+}
+
+// The last column says whether the device can be opened and, if not, why,
+// with what the user can do about it.
+void TestCli::portsStateWording()
+{
+    QFETCH(int, state);
+    QFETCH(QString, holder);
+    QFETCH(QString, reason);
+    QFETCH(QString, group);
+    QFETCH(QString, text);
+    PortReport report;
+    report.port = 1;
+    report.devicePath = QStringLiteral("/dev/ttyUSB0");
+    report.adapter = {report.devicePath, QStringLiteral("USB-Serial Controller"),
+                      QStringLiteral("Prolific Technology Inc."), 0x067b, 0x2303};
+    report.state = PortReport::State(state);
+    if (!holder.isEmpty()) {
+        const QStringList words = holder.split(QLatin1Char(' '));
+        report.holder =
+            PortHolder{words.size() > 1 ? words.first() : QString(), words.last().toLongLong()};
+    }
+    report.reason = reason;
+    report.accessGroup = group;
+    QCOMPARE(PortsCommand::format({report}),
+             QStringLiteral("COM1  /dev/ttyUSB0  USB-Serial Controller, Prolific Technology Inc., "
+                            "USB 067b:2303  ") +
+                 text + QLatin1Char('\n'));
+}
+
+// Each column is as wide as its longest entry; an adapter the system tells
+// nothing of shows as "-". No port at all gives one line.
+void TestCli::portsColumnsLineUp()
+{
+    QCOMPARE(PortsCommand::format({}), QStringLiteral("no serial port found\n"));
+
+    PortReport first;
+    first.port = 1;
+    first.devicePath = QStringLiteral("/dev/ttyUSB0");
+    first.adapter = {first.devicePath, QStringLiteral("FT232R USB UART"), QStringLiteral("FTDI"),
+                     0x0403, 0x6001};
+    first.state = PortReport::State::Free;
+    PortReport second;
+    second.port = 12;
+    second.devicePath = QStringLiteral("/dev/serial/by-id/usb-FTDI-if00-port0");
+    second.state = PortReport::State::Gone;
+    QCOMPARE(PortsCommand::format({first, second}),
+             QStringLiteral("COM1   /dev/ttyUSB0                           "
+                            "FT232R USB UART, FTDI, USB 0403:6001  can be opened\n"
+                            "COM12  /dev/serial/by-id/usb-FTDI-if00-port0  "
+                            "-                                     gone: the device does not "
+                            "exist\n"));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -1,5 +1,6 @@
 #include "core/base/StringTable.h"
 #include "core/programming/SafeWrite.h"
+#include "core/radio/LinkTrace.h"
 #include "core/radio/MemoryMap.h"
 #include "core/radio/SerialLink.h"
 #include "core/workspace/LanguageSwitch.h"
@@ -19,6 +20,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -212,8 +214,14 @@ private Q_SLOTS:
 
         QCOMPARE(out.boxText, table->text(60));
         QCOMPARE(out.boxCaption, table->text(58));
+        // The reason, naming the step, then what the radio answered last.
+        const QString garbage =
+            LinkTrace::spacedHex(QString::fromLatin1(VirtualRadio::Garbage.toHex()));
         QCOMPARE(out.boxDetail,
-                 silent ? table->text(1019) : table->text(1026).arg(table->text(1011)));
+                 silent ? table->text(1019) + table->text(1039).arg(table->text(1040))
+                        : table->text(1026).arg(table->text(1011)) +
+                              table->text(1039).arg(
+                                  QStringLiteral("%1 (%2)").arg(garbage, table->text(1047))));
         s->main()->close();
     }
 
@@ -363,6 +371,58 @@ private Q_SLOTS:
             QCOMPARE(out.progress, 100);
             QCOMPARE(out.statusText, texts.backupSavedText.arg(backups.first()));
         }
+        s->main()->close();
+    }
+
+    // 工具 › Record link trace (off at start): while on, every exchange of
+    // the dialog goes into a trace file in the user's data folder, and the
+    // failure box's details end with that file.
+    void traceItemRecordsTheExchanges_data()
+    {
+        QTest::addColumn<bool>("on");
+        QTest::newRow("on") << true;
+        QTest::newRow("off") << false;
+    }
+    void traceItemRecordsTheExchanges()
+    {
+        QFETCH(bool, on);
+        auto s = start();
+        QTemporaryDir dataHome;
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
+        auto *item = s->main()->findChild<QAction *>(QStringLiteral("TraceItem"));
+        QVERIFY(item && item->isCheckable() && !item->isChecked());
+        item->setChecked(on);
+        QCOMPARE(s->workspace().recordTrace(), on);
+
+        QCOMPARE(runDialog(*s, &TMainForm::ToolButton4Click).boxText, QString());
+        s->radio.setSilent(true);
+        const Outcome out = runDialog(*s, &TMainForm::ToolButton4Click);
+
+        const LanguageTexts &texts = s->workspace().texts();
+        const QDir traces(dataHome.filePath(QStringLiteral("KT-700/traces")));
+        const QStringList files = traces.entryList(QDir::Files);
+        QCOMPARE(out.boxText, texts.exchangeFailedText);
+        if (!on) {
+            QCOMPARE(files, QStringList());
+            QCOMPARE(out.boxDetail, ExchangeFailure(ExchangeFailure::Reason::NoHandshake)
+                                        .withAnswer(QString())
+                                        .text(texts.failure));
+            s->main()->close();
+            return;
+        }
+        // Both reads in one file, the failed one last.
+        QCOMPARE(files.size(), 1);
+        const QString path = traces.filePath(files.first());
+        QVERIFY2(out.boxDetail.endsWith(QStringLiteral("\n\n") + texts.traceFileText.arg(path)),
+                 qPrintable(out.boxDetail));
+        const QStringList lines =
+            QString::fromUtf8(readFile(path)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.filter(QStringLiteral("--  read on ")).size(), 2);
+        QCOMPARE(lines.filter(QRegularExpression(QStringLiteral("--  exchange complete$"))).size(),
+                 1);
+        QVERIFY2(lines.constLast().contains(QStringLiteral("--  exchange failed: no answer to "
+                                                           "the handshake")),
+                 qPrintable(lines.constLast()));
         s->main()->close();
     }
 

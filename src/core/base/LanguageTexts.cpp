@@ -52,5 +52,17 @@ LanguageTexts LanguageTexts::builtIn()
     texts.writePhaseText = QStringLiteral("正在写频");
     texts.verifyPhaseText = QStringLiteral("正在校验写入的内容");
     texts.backupSavedText = QStringLiteral("备份已保存：%1");
+    f.lastAnswer = QStringLiteral("；最后的应答：%1");
+    f.answerNothing = QStringLiteral("无");
+    f.answerAcknowledge = QStringLiteral("确认");
+    f.answerBusy = QStringLiteral("忙");
+    f.answerHandshake = QStringLiteral("握手应答");
+    f.answerRead = QStringLiteral("读取应答");
+    f.answerWrongCheck = QStringLiteral("校验字节错误");
+    f.answerTooShort = QStringLiteral("应答过短");
+    f.answerUnexpected = QStringLiteral("无法识别的应答");
+    texts.traceItemText = QStringLiteral("记录通信过程");
+    texts.traceFileText = QStringLiteral("通信记录：%1");
+    texts.traceFailedText = QStringLiteral("无法写入通信记录 %1：%2");
     return texts;
 }

@@ -35,6 +35,17 @@ struct LanguageTexts {
         QString disconnected;    // %1 the device
         QString mismatch;        // %1 the blocks that differ
         QString backupFailed;    // %1 why the backup read failed
+
+        // What the radio answered last to the step that failed.
+        QString lastAnswer;    // %1 the answer: its bytes and its kind, or answerNothing
+        QString answerNothing; // no byte came back
+        QString answerAcknowledge;
+        QString answerBusy;
+        QString answerHandshake;  // the answer to the handshake
+        QString answerRead;       // a read answer with a good check byte
+        QString answerWrongCheck; // a read answer whose check byte does not fit
+        QString answerTooShort;   // a read answer too short to hold a block
+        QString answerUnexpected; // anything else
     };
 
     // The simplified Chinese texts built into the program.
@@ -64,4 +75,7 @@ struct LanguageTexts {
     QString writePhaseText;     // read/write dialog: the write is under way
     QString verifyPhaseText;    // read/write dialog: the read-back is under way
     QString backupSavedText;    // read/write dialog after a write: %1 the backup file
+    QString traceItemText;      // menu item: record a trace of the link
+    QString traceFileText;      // failure details: %1 the trace file
+    QString traceFailedText;    // failure details: %1 the trace file, %2 why it cannot be written
 };

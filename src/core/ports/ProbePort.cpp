@@ -3,12 +3,14 @@
 #include <QSerialPort>
 
 bool ProbePort(const QString &devicePath, QString *reason, std::optional<PortHolder> *holder,
-               const PortPlaces &places)
+               const PortPlaces &places, QSerialPort::SerialPortError *error)
 {
     if (reason)
         reason->clear();
     if (holder)
         holder->reset();
+    if (error)
+        *error = QSerialPort::NoError;
     // QSerialPort would take an empty name for the folder /dev.
     if (devicePath.isEmpty()) {
         if (reason)
@@ -28,6 +30,8 @@ bool ProbePort(const QString &devicePath, QString *reason, std::optional<PortHol
     if (!port.open(QIODevice::ReadWrite)) {
         if (reason)
             *reason = port.errorString();
+        if (error)
+            *error = port.error();
         return false;
     }
     port.close();

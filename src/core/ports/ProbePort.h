@@ -3,6 +3,7 @@
 #include "core/ports/PortHolder.h"
 #include "core/ports/PortPlaces.h"
 
+#include <QSerialPort>
 #include <QString>
 #include <optional>
 
@@ -16,7 +17,11 @@
 // The reason for a failure goes to *reason when given, empty on success
 // ("Permission denied" tells a Linux user to join the dialout group; "held by
 // minicom (1234)" names a holder). The holder, when one is seen, goes to
-// *holder, for a caller that words it in the interface language.
+// *holder, for a caller that words it in the interface language. The open's
+// error goes to *error, NoError when it succeeded or was not tried; it tells
+// a missing device (DeviceNotFoundError) from one the system refused
+// (PermissionError: no access, or in exclusive use elsewhere).
 bool ProbePort(const QString &devicePath, QString *reason = nullptr,
                std::optional<PortHolder> *holder = nullptr,
-               const PortPlaces &places = PortPlaces::system());
+               const PortPlaces &places = PortPlaces::system(),
+               QSerialPort::SerialPortError *error = nullptr);

@@ -1,6 +1,8 @@
 #include "core/radio/Exchange.h"
 
 #include "core/base/AppError.h"
+#include "core/radio/LinkTrace.h"
+#include "core/radio/Protocol.h"
 #include "core/radio/SerialLink.h"
 #include "core/workspace/Workspace.h"
 
@@ -11,14 +13,7 @@
 namespace
 {
 
-// Commands and the answers compared with the whole receive text.
-const QString HandshakeCommand = QStringLiteral("020551556D7461");    // 02 05 "QUmta"
-const QString HandshakeAnswer = QStringLiteral("060676657371617202"); // 06 06 "vesqar"
-const QString StartCommand = QStringLiteral("0600");
-const QString EndCommand = QStringLiteral("64016F");
-const QString AcknowledgeAnswer = QStringLiteral("060006");
-const QString BusyAnswer = QStringLiteral("090009");
-const QString ReadAnswerStart = QStringLiteral("57");
+using namespace Protocol;
 
 constexpr int SettleMs = 150; // after closing and after reopening the port
 constexpr int HandshakeWaitMs = 80;
@@ -28,22 +23,6 @@ constexpr int BlockWaitMs = 100; // every block read and write
 constexpr int EndWaitMs = 70;
 constexpr int AttemptBudget = 2;  // rejected answers a channel may get
 constexpr int FixedProgress = 20; // the four blocks beyond the channels
-
-// A read answer: 57, three bytes not examined, the 16 data bytes, the check
-// byte; the data start at hex character 9. Bytes beyond the data are not
-// examined either.
-constexpr int ReadAnswerMinimumLength = 2 * (4 + MemoryMap::BlockSize + 1);
-constexpr int ReadDataOffset = 8;
-
-QString readCommand(const QString &address)
-{
-    return QStringLiteral("5203") + address + QStringLiteral("10");
-}
-
-QString writeCommand(const QString &address, const QString &data)
-{
-    return QStringLiteral("5712") + address + data;
-}
 
 using Reason = ExchangeFailure::Reason;
 using Step = ExchangeFailure::Step;
@@ -66,6 +45,7 @@ Exchange::Result Exchange::run(Direction direction, const QString &devicePath)
     m_readBlocks.clear();
     m_writtenBlocks.clear();
     m_mismatches.clear();
+    m_bandText.clear();
     m_success = false;
     m_lost = false;
     m_stopRequested = false;
@@ -87,6 +67,11 @@ Exchange::Result Exchange::run(Direction direction, const QString &devicePath)
     }
 
     m_running = true;
+    if (LinkTrace *trace = m_link.trace())
+        trace->begin(
+            QStringLiteral("%1 on %2%3")
+                .arg(directionTitle(direction), devicePath,
+                     m_workspace.singlePort() ? QStringLiteral(", single-port cable") : QString()));
     // Single-port mode is the program's setting; the link asks for it at every
     // receive, also after this run.
     m_link.setSinglePortSource([workspace = QPointer<Workspace>(&m_workspace)] {
@@ -94,6 +79,7 @@ Exchange::Result Exchange::run(Direction direction, const QString &devicePath)
     });
     if (!opening()) {
         m_running = false;
+        traceEnd();
         return Result::PortError;
     }
     try {
@@ -103,6 +89,8 @@ Exchange::Result Exchange::run(Direction direction, const QString &devicePath)
             writeSequence();
         else if (m_success && direction == Direction::Verify)
             verifySequence();
+        else if (m_success && direction == Direction::Identify)
+            readBandAndInformation(true);
     } catch (const AppError &error) {
         // Data the encoders cannot express despite the check before the
         // write (changed during a wait): stop here, the closing still runs.
@@ -110,10 +98,39 @@ Exchange::Result Exchange::run(Direction direction, const QString &devicePath)
     }
     closing();
     m_running = false;
+    if (m_success)
+        m_failure = ExchangeFailure();
+    traceEnd();
     if (!m_success)
         return m_failure.reason == Reason::Mismatch ? Result::Mismatch : Result::Failed;
-    m_failure = ExchangeFailure();
     return Result::Success;
+}
+
+QString Exchange::directionTitle(Direction direction)
+{
+    switch (direction) {
+    case Direction::Read:
+        break;
+    case Direction::Write:
+        return QStringLiteral("write");
+    case Direction::Backup:
+        return QStringLiteral("backup read");
+    case Direction::Verify:
+        return QStringLiteral("read-back of the write");
+    case Direction::Identify:
+        return QStringLiteral("identification");
+    }
+    return QStringLiteral("read");
+}
+
+void Exchange::traceEnd()
+{
+    LinkTrace *trace = m_link.trace();
+    if (!trace)
+        return;
+    trace->event(m_failure.reason == Reason::None
+                     ? QStringLiteral("exchange complete")
+                     : QStringLiteral("exchange failed: ") + m_failure.english());
 }
 
 bool Exchange::opening()
@@ -173,13 +190,14 @@ bool Exchange::opening()
     return true;
 }
 
-void Exchange::readSequence(bool backup)
+bool Exchange::readBandAndInformation(bool anyBand)
 {
     Workspace &ws = m_workspace;
     QString band;
     if (!readBlock(MemoryMap::BandAddress, Step{Step::BandRead}, &band))
-        return;
+        return false;
     const QString bandText = MemoryMap::bandText(band);
+    m_bandText = bandText;
     if (bandText != MemoryMap::noBandText()) {
         BandList &bands = ws.bands();
         const int index = bands.indexOf(bandText);
@@ -189,7 +207,7 @@ void Exchange::readSequence(bool backup)
                           QLatin1Char(']'));
             ws.info().setModel(ws.modelText());
             ws.info().setBand(bands.currentText());
-        } else if (!backup) {
+        } else if (!anyBand) {
             // The information and the channels are still read.
             fail(ExchangeFailure(Reason::BandNotListed, bandText));
         }
@@ -197,8 +215,16 @@ void Exchange::readSequence(bool backup)
 
     QString information;
     if (!readBlock(MemoryMap::InformationAddress, Step{Step::InformationRead}, &information))
-        return;
+        return false;
     MemoryMap::decodeInformation(information, ws);
+    return true;
+}
+
+void Exchange::readSequence(bool backup)
+{
+    Workspace &ws = m_workspace;
+    if (!readBandAndInformation(backup))
+        return;
 
     ChannelTable &table = ws.channels();
     for (int row = 1; row <= table.channelCount(); ++row) {
@@ -281,7 +307,7 @@ void Exchange::writeSequence()
     const QString data2 = MemoryMap::encodeFunctionBlock2(ws);
     m_writtenBlocks.insert(MemoryMap::FunctionBlock2Address, data2.toUpper());
     const QString block2 =
-        QStringLiteral("5707") + MemoryMap::addressText(MemoryMap::FunctionBlock2Address) + data2;
+        ShortWriteCommandStart + MemoryMap::addressText(MemoryMap::FunctionBlock2Address) + data2;
     const Step step2{Step::FunctionBlockWrite, 2};
     outcome = writeAnswer([&block2] { return block2; }, step2);
     if (outcome == Outcome::Stopped)
@@ -353,27 +379,6 @@ bool Exchange::readBlock(int address, Step step, QString *block)
     return outcome == Outcome::Done;
 }
 
-QString Exchange::blockName(int address)
-{
-    switch (address) {
-    case MemoryMap::FunctionBlock1Address:
-        return QStringLiteral("function block 1");
-    case MemoryMap::FunctionBlock2Address:
-        return QStringLiteral("function block 2");
-    case MemoryMap::BandAddress:
-        return QStringLiteral("band block");
-    case MemoryMap::IdentificationAddress:
-        return QStringLiteral("identification block");
-    case MemoryMap::InformationAddress:
-        return QStringLiteral("information block");
-    default:
-        break;
-    }
-    if (const int channel = MemoryMap::channelOfAddress(address))
-        return QStringLiteral("channel %1").arg(channel);
-    return QStringLiteral("block %1").arg(MemoryMap::addressText(address));
-}
-
 void Exchange::verifySequence()
 {
     // Channels first, then the function blocks and the information block,
@@ -401,7 +406,7 @@ void Exchange::verifySequence()
             first -= first % 2;
             const QString lead = first > 0 ? QStringLiteral("…") : QString();
             m_mismatches << QStringLiteral("%1: sent %2%3…, radio holds %2%4…")
-                                .arg(blockName(address), lead, sent.mid(first, 8),
+                                .arg(MemoryMap::blockName(address), lead, sent.mid(first, 8),
                                      held.mid(first, 8));
         }
         advanceProgress();
@@ -464,7 +469,9 @@ void Exchange::fail(const ExchangeFailure &failure)
 
 void Exchange::fail(Reason reason, Step step, int count)
 {
-    fail(ExchangeFailure(reason, step, count));
+    // Each of these reasons is about the answer the radio gave last, which
+    // the receive text still holds.
+    fail(ExchangeFailure(reason, step, count).withAnswer(m_link.RxHex()));
 }
 
 void Exchange::setProgress(int value)

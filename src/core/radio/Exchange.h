@@ -39,6 +39,11 @@ public:
         // each with what was sent; a difference ends as Mismatch. The
         // workspace is only given the model.
         Verify = 4,
+        // The opening, then the band and the information block only: what
+        // the radio is, whose band it has, when and by whom it was last
+        // written. Nothing is written; any band is taken (bandText() tells
+        // it, and a listed one is selected).
+        Identify = 5,
     };
 
     enum class Result {
@@ -87,8 +92,8 @@ public:
     // A Verify run's differences, one line each ("channel 3: sent
     // 46212500…, radio holds 47212500…").
     const QStringList &mismatches() const { return m_mismatches; }
-    // The name of a block by address, as the differences call it.
-    static QString blockName(int address);
+    // The band text the last run read from the radio; empty before the band read.
+    QString bandText() const { return m_bandText; }
 
     int progress() const { return m_progress; }
     // Channel count x 5 + 20 once the identification has been read; 0 before.
@@ -121,10 +126,17 @@ private:
     // False when the port cannot be opened; otherwise the success flag
     // tells whether a sequence follows.
     bool opening();
+    // The band (selected when listed; a band outside the list fails the
+    // exchange unless anyBand) and the information block; false when a read
+    // failed.
+    bool readBandAndInformation(bool anyBand);
     void readSequence(bool backup);
     void writeSequence();
     void verifySequence();
     void closing();
+    // The trace's last line for the run: complete, or why it failed.
+    void traceEnd();
+    static QString directionTitle(Direction direction);
 
     using Step = ExchangeFailure::Step;
     // One block read, repeated on busy answers and bad check bytes; the
@@ -163,6 +175,7 @@ private:
     QMap<int, QString> m_writtenBlocks;
     QMap<int, QString> m_expectedBlocks;
     QStringList m_mismatches;
+    QString m_bandText;
     QString m_portErrorReason;
     QList<MemoryMap::CellProblem> m_problems;
 };

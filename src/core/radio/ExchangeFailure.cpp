@@ -1,5 +1,7 @@
 #include "core/radio/ExchangeFailure.h"
 
+#include "core/radio/LinkTrace.h"
+
 namespace
 {
 
@@ -32,6 +34,28 @@ QString stepText(const ExchangeFailure::Step &step, const LanguageTexts::Failure
     return QString();
 }
 
+// "09 00 09 (busy)", or the word for no answer.
+QString answerText(const QString &answerHex, const LanguageTexts::FailureTexts &t)
+{
+    using Answer = LinkTrace::Answer;
+    const Answer kind = LinkTrace::classify(answerHex);
+    if (kind == Answer::Nothing)
+        return t.answerNothing;
+    const QString &word = kind == Answer::Acknowledge  ? t.answerAcknowledge
+                          : kind == Answer::Busy       ? t.answerBusy
+                          : kind == Answer::Handshake  ? t.answerHandshake
+                          : kind == Answer::Read       ? t.answerRead
+                          : kind == Answer::WrongCheck ? t.answerWrongCheck
+                          : kind == Answer::TooShort   ? t.answerTooShort
+                                                       : t.answerUnexpected;
+    // A long answer is cut after the bytes of a read answer.
+    constexpr int shownBytes = 21;
+    QString bytes = LinkTrace::spacedHex(answerHex.left(2 * shownBytes));
+    if (answerHex.size() > 2 * shownBytes)
+        bytes += QStringLiteral(" …");
+    return QStringLiteral("%1 (%2)").arg(bytes, word);
+}
+
 LanguageTexts::FailureTexts makeEnglishTexts()
 {
     LanguageTexts::FailureTexts f;
@@ -61,12 +85,29 @@ LanguageTexts::FailureTexts makeEnglishTexts()
     f.mismatch = QStringLiteral("written, but the radio holds something else: %1");
     f.backupFailed = QStringLiteral("the backup read before the write failed, nothing was "
                                     "written: %1");
+    f.lastAnswer = QStringLiteral("; last answer: %1");
+    f.answerNothing = QStringLiteral("none");
+    f.answerAcknowledge = QStringLiteral("acknowledge");
+    f.answerBusy = QStringLiteral("busy");
+    f.answerHandshake = QStringLiteral("handshake answer");
+    f.answerRead = QStringLiteral("read answer");
+    f.answerWrongCheck = QStringLiteral("wrong check byte");
+    f.answerTooShort = QStringLiteral("too short");
+    f.answerUnexpected = QStringLiteral("unexpected answer");
     return f;
 }
 
 } // namespace
 
 QString ExchangeFailure::text(const LanguageTexts::FailureTexts &t) const
+{
+    const QString text = reasonText(t);
+    if (!hasAnswer || text.isEmpty())
+        return text;
+    return text + t.lastAnswer.arg(answerText(answer, t));
+}
+
+QString ExchangeFailure::reasonText(const LanguageTexts::FailureTexts &t) const
 {
     const QString count = QString::number(this->count);
     switch (reason) {

@@ -62,9 +62,24 @@ struct ExchangeFailure {
     Step step;
     int count = 0;
     QString detail;
+    // What the radio answered last to the step (hex, empty for nothing),
+    // for the failures about an answer; the text then ends with it.
+    bool hasAnswer = false;
+    QString answer;
+
+    ExchangeFailure withAnswer(const QString &answerHex) const
+    {
+        ExchangeFailure failure = *this;
+        failure.hasAnswer = true;
+        failure.answer = answerHex;
+        return failure;
+    }
 
     // The failure in the language of the texts; empty for no failure.
     QString text(const LanguageTexts::FailureTexts &texts) const;
     QString english() const { return text(englishTexts()); }
     static const LanguageTexts::FailureTexts &englishTexts();
+
+private:
+    QString reasonText(const LanguageTexts::FailureTexts &texts) const;
 };

@@ -222,6 +222,27 @@ int channelOfAddress(int address)
     return address / BlockSize - kChannelAddressOffset;
 }
 
+QString blockName(int address)
+{
+    switch (address) {
+    case FunctionBlock1Address:
+        return QStringLiteral("function block 1");
+    case FunctionBlock2Address:
+        return QStringLiteral("function block 2");
+    case BandAddress:
+        return QStringLiteral("band block");
+    case IdentificationAddress:
+        return QStringLiteral("identification block");
+    case InformationAddress:
+        return QStringLiteral("information block");
+    default:
+        break;
+    }
+    if (const int channel = channelOfAddress(address))
+        return QStringLiteral("channel %1").arg(channel);
+    return QStringLiteral("block %1").arg(addressText(address));
+}
+
 QString addressText(int address)
 {
     return QString::asprintf("%04X", address);

@@ -34,6 +34,9 @@ constexpr int FirstChannelAddress = 0x0190; // channel n at (n + 24) x 16
 int channelAddress(int channel);
 // The channel whose record starts at the address, 0 when none does.
 int channelOfAddress(int address);
+// A block by address in words: "channel 3", "function block 1", "information
+// block"; "block 0A30" for any other.
+QString blockName(int address);
 // Four hex digits of a fixed block's address as the commands carry them: "00D0".
 QString addressText(int address);
 // A channel's address as the commands build it: "0", the two hex digits of

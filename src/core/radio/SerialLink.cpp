@@ -1,6 +1,7 @@
 #include "core/radio/SerialLink.h"
 
 #include "core/base/AppError.h"
+#include "core/radio/LinkTrace.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -80,8 +81,12 @@ bool SerialLink::open(const QString &devicePath)
     m_port.setFlowControl(QSerialPort::NoFlowControl);
     if (!m_port.open(QIODevice::ReadWrite)) {
         m_errorString = m_port.errorString();
+        if (m_trace)
+            m_trace->event(QStringLiteral("cannot open %1: %2").arg(devicePath, m_errorString));
         return false;
     }
+    if (m_trace)
+        m_trace->event(QStringLiteral("port %1 opened at %2 bit/s").arg(devicePath).arg(BaudRate));
     m_lost = false;
     // A pseudo-terminal refuses the modem lines; the radio does not need them.
     m_port.setDataTerminalReady(true);
@@ -93,8 +98,11 @@ bool SerialLink::open(const QString &devicePath)
 
 void SerialLink::close()
 {
-    if (m_port.isOpen())
+    if (m_port.isOpen()) {
         m_port.close();
+        if (m_trace)
+            m_trace->event(QStringLiteral("port closed"));
+    }
 }
 
 bool SerialLink::isOpen() const
@@ -117,9 +125,23 @@ void SerialLink::SendFrame(const QString &hexText, int waitMs)
 {
     MakeFrame(hexText);
     m_rxHex.clear();
-    if (m_port.isOpen())
+    const bool sending = m_port.isOpen();
+    if (sending)
         m_port.write(m_txFrame);
+    if (!m_trace) {
+        SysDelay(waitMs);
+        return;
+    }
+    if (!sending) {
+        m_trace->event(QStringLiteral("not sent: the port is closed"), m_txFrame);
+        SysDelay(waitMs);
+        return;
+    }
+    m_trace->sent(m_txFrame);
+    m_lastReceiveMs = -1;
     SysDelay(waitMs);
+    if (!m_lost)
+        m_trace->received(m_rxHex, m_lastReceiveMs);
 }
 
 void SerialLink::SysDelay(int ms)
@@ -150,7 +172,12 @@ void SerialLink::receiveBytes(const QByteArray &bytes)
     if (room > 0)
         m_rxHex += QString::fromLatin1(bytes.left(room).toHex().toUpper());
     const bool singlePort = m_singlePort && m_singlePort();
+    if (m_trace)
+        m_lastReceiveMs = m_trace->elapsedMs();
     if (m_echoLength != 0 && singlePort && m_rxHex.size() > m_echoLength) {
+        if (m_trace)
+            m_trace->event(QStringLiteral("echo removed"),
+                           QByteArray::fromHex(m_rxHex.left(m_echoLength).toLatin1()));
         m_rxHex.remove(0, m_echoLength);
         m_echoLength = 0;
     }
@@ -185,5 +212,7 @@ void SerialLink::portError(QSerialPort::SerialPortError error)
     m_errorString = m_port.errorString();
     m_lost = true;
     m_port.close();
+    if (m_trace)
+        m_trace->event(QStringLiteral("device lost: %1").arg(m_errorString));
     Q_EMIT deviceLost(m_errorString);
 }

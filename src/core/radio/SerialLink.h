@@ -7,6 +7,8 @@
 
 #include <functional>
 
+class LinkTrace;
+
 // The byte link to the radio: frames with their check byte, the receive text
 // with the removal of a single-wire cable's echo, the answer check and the
 // waits that let answers arrive. It holds the serial port rather than being
@@ -36,6 +38,11 @@ public:
     // The millisecond tick counter the waits measure with; by default a
     // monotonic clock. It may wrap around: only differences are used.
     void setTickSource(std::function<quint32()> ticks);
+
+    // Where the link reports what it sends, receives and does; none by
+    // default. The trace must outlive its use here.
+    void setTrace(LinkTrace *trace) { m_trace = trace; }
+    LinkTrace *trace() const { return m_trace; }
 
     // Opens the device at 9600 bit/s 8N1, no flow control, DTR and RTS
     // raised where the device allows, anything it still held discarded.
@@ -92,6 +99,8 @@ private:
     QString m_rxHex;
     QByteArray m_txFrame;
     int m_echoLength = 0;
+    LinkTrace *m_trace = nullptr;
+    qint64 m_lastReceiveMs = -1; // on the trace's clock: the last byte since the send
     bool m_lost = false;
     QString m_errorString;
 };

@@ -67,6 +67,18 @@ void fillTexts(LanguageTexts &t, const StringTable &table)
     take(t.writePhaseText, table, 1036);
     take(t.verifyPhaseText, table, 1037);
     take(t.backupSavedText, table, 1038);
+    take(f.lastAnswer, table, 1039);
+    take(f.answerNothing, table, 1040);
+    take(f.answerAcknowledge, table, 1041);
+    take(f.answerBusy, table, 1042);
+    take(f.answerHandshake, table, 1043);
+    take(f.answerRead, table, 1044);
+    take(f.answerWrongCheck, table, 1045);
+    take(f.answerTooShort, table, 1046);
+    take(f.answerUnexpected, table, 1047);
+    take(t.traceItemText, table, 1048);
+    take(t.traceFileText, table, 1049);
+    take(t.traceFailedText, table, 1050);
 }
 
 // Replaces the items of a list with the entries' texts, keeping each item a

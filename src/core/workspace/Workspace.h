@@ -71,6 +71,16 @@ public:
     // Writes take a backup of the radio first and read back what they wrote.
     bool safeWrites() const { return m_safeWrites; }
     void setSafeWrites(bool on) { m_safeWrites = on; }
+    // Whether exchanges are recorded in a link trace (for this run only).
+    // Each turning on counts, so that a new trace file starts.
+    bool recordTrace() const { return m_recordTrace; }
+    int traceCount() const { return m_traceCount; }
+    void setRecordTrace(bool on)
+    {
+        if (on && !m_recordTrace)
+            ++m_traceCount;
+        m_recordTrace = on;
+    }
 
     // 1 simplified Chinese, 2 English, 3 traditional Chinese, 0 none applied.
     int languageNumber() const { return m_languageNumber; }
@@ -99,6 +109,8 @@ private:
     int m_portNumber = 1;
     bool m_singlePort = false;
     bool m_safeWrites = true;
+    bool m_recordTrace = false;
+    int m_traceCount = 0;
     QStringList m_portDevices = QStringList(PortCount);
     QStringList m_chosenPortDevices = QStringList(PortCount);
     PortPlaces m_portPlaces = PortPlaces::system();
