@@ -53,7 +53,7 @@ if [ "$mode" = fuzz ]; then
     # with an error and leaves the input that found it in the build folder.
     seconds=${1:-60}
     build=${KT_BUILD_DIR:-$top/build-fuzz}
-    targets="channelfile profilefile stringtable radioblocks"
+    targets="channelfile channelcsv profilefile stringtable radioblocks"
     CXX=clang++ cmake -S "$top" -B "$build" -G Ninja -DKT_FUZZ=ON -DKT_BUILD_TESTS=OFF
     for t in $targets; do
         cmake --build "$build" --target "fuzz_$t"

@@ -10,12 +10,15 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QScreen>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KT_VERSION));
+    // The desktop entry, the icon and the metainfo share this id.
+    QGuiApplication::setDesktopFileName(QStringLiteral(KT_APP_ID));
     QApplication::setWindowIcon(programIcon());
 
     QCommandLineParser parser;
@@ -34,7 +37,12 @@ int main(int argc, char *argv[])
         QStringLiteral("Demo mode: port 1 is a virtual radio holding a sample configuration, "
                        "so Read and Write work with no radio at hand."));
     parser.addOption(demo);
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("A channel file (.q42) to open, as Open does."),
+                                 QStringLiteral("[FILE.q42]"));
     parser.process(app);
+    if (parser.positionalArguments().size() > 1)
+        parser.showHelp(2);
 
     // Demo mode's radio first: when it cannot start, the program ends before
     // any window or setting is touched.
@@ -56,7 +64,7 @@ int main(int argc, char *argv[])
 
     // A folder of its own still starts from the bands shipped beside the program.
     Program program(parser.isSet(configDir)
-                        ? SettingsStore(parser.value(configDir), AppPaths::programDir())
+                        ? SettingsStore(parser.value(configDir), AppPaths::firstInstallationDir())
                         : SettingsStore::forProgram());
     // Maximised; the size also fills the screen where no window manager
     // honours the maximised state.
@@ -67,5 +75,11 @@ int main(int argc, char *argv[])
 
     if (parser.isSet(demo))
         mainForm->startDemo(radio.devicePath());
+    // A file named on the command line opens once the window is up, so that
+    // an error box about it stands over the window.
+    if (!parser.positionalArguments().isEmpty()) {
+        const QString file = parser.positionalArguments().constFirst();
+        QTimer::singleShot(0, mainForm, [mainForm, file] { mainForm->openFile(file); });
+    }
     return app.exec();
 }

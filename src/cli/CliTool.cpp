@@ -8,6 +8,7 @@
 #include "core/base/AppError.h"
 #include "core/base/AppPaths.h"
 #include "core/base/StringTable.h"
+#include "core/files/ChannelCsv.h"
 #include "core/files/ChannelFile.h"
 #include "core/ports/PortMap.h"
 #include "core/programming/SafeWrite.h"
@@ -277,6 +278,52 @@ int show(Workspace &workspace, const Invocation &inv)
     return CliTool::Success;
 }
 
+// The channels of a channel file as a CSV channel list.
+int exportList(Workspace &workspace, const Invocation &inv)
+{
+    const int code = openFile(workspace, inv.file);
+    if (code != CliTool::Success)
+        return code;
+    try {
+        ChannelCsv::save(workspace, inv.output);
+    } catch (const AppError &error) {
+        return fail(CliTool::FileError, error.message());
+    }
+    return CliTool::Success;
+}
+
+// A channel file with the channels of a CSV channel list, checked against the
+// selected band; model, band and function settings are those of start-up.
+// Each problem is one line on stderr; the rows they name are left out (a bad
+// tone only turns that tone off), unless --strict refuses the whole list.
+int importList(Workspace &workspace, const Invocation &inv)
+{
+    const QString name = QDir::toNativeSeparators(inv.file);
+    ChannelCsv::Import import;
+    try {
+        import = ChannelCsv::read(inv.file, workspace);
+    } catch (const AppError &error) {
+        return fail(CliTool::FileError, QStringLiteral("%1: %2").arg(name, error.message()));
+    }
+    for (const ChannelCsv::Problem &problem : import.problems)
+        printLine(stderr, QStringLiteral("%1: %2").arg(name, problem.english()));
+    if (inv.strict && !import.problems.isEmpty())
+        return fail(CliTool::FileError,
+                    QStringLiteral("%1: %2 problem(s) and --strict: no file was written")
+                        .arg(name)
+                        .arg(import.problems.size()));
+    if (import.channels.isEmpty())
+        return fail(CliTool::FileError,
+                    QStringLiteral("%1: no row can be imported; no file was written").arg(name));
+    ChannelCsv::apply(import, workspace);
+    try {
+        ChannelFile::save(workspace, inv.output);
+    } catch (const AppError &error) {
+        return fail(CliTool::FileError, error.message());
+    }
+    return CliTool::Success;
+}
+
 } // namespace
 
 namespace CliTool
@@ -304,9 +351,9 @@ int run(const QStringList &arguments)
                                    .arg(QDir::toNativeSeparators(inv.configDir)));
     // A folder of its own still starts from the bands shipped beside the
     // program, as for the program.
-    const SettingsStore store = inv.configDir.isEmpty()
-                                    ? SettingsStore::forProgram()
-                                    : SettingsStore(inv.configDir, AppPaths::programDir());
+    const SettingsStore store =
+        inv.configDir.isEmpty() ? SettingsStore::forProgram()
+                                : SettingsStore(inv.configDir, AppPaths::firstInstallationDir());
     Workspace workspace;
     loadWorkspace(workspace, store, inv);
 
@@ -317,6 +364,10 @@ int run(const QStringList &arguments)
         return write(workspace, inv);
     case Command::Identify:
         return identify(workspace, inv);
+    case Command::Export:
+        return exportList(workspace, inv);
+    case Command::Import:
+        return importList(workspace, inv);
     case Command::Ports:
         // A listing: whatever it finds, even nothing, is a result.
         print(stdout, PortsCommand::text(workspace));

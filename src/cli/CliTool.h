@@ -2,9 +2,10 @@
 
 #include <QStringList>
 
-// ktprog-cli: the read, write, show and ports commands over one workspace
-// that is loaded from the program's settings files as the program loads it
-// at start-up. Messages go to stderr, one line for each failure; show and
+// ktprog-cli: the read, write, show, identify, ports, export and import
+// commands over one workspace that is loaded from the program's settings
+// files as the program loads it at start-up. Messages go to stderr, one line
+// for each failure (and for each problem of an imported list); show and
 // ports print to stdout.
 namespace CliTool
 {

@@ -28,6 +28,13 @@ const char *const kDescription =
     "  ports                            list COM1 to COM16 that stand for a device:\n"
     "                                   the device, its adapter, and whether it can\n"
     "                                   be opened now (and if not, why)\n"
+    "  export FILE.q42 -o LIST.csv      write the channels of a channel file as a\n"
+    "                                   channel list in CHIRP's CSV format\n"
+    "  import LIST.csv -o FILE.q42      make a channel file of a CHIRP CSV list: its\n"
+    "                                   rows become channels 1 to 16, checked against\n"
+    "                                   the band (--band, else the settings' band);\n"
+    "                                   rows that cannot be taken are listed on stderr\n"
+    "                                   and left out (--strict: nothing is written)\n"
     "\n"
     "DEVICE is a device path (/dev/ttyUSB0) or a port name COM1 to COM16 as the\n"
     "settings map them; without --port the settings' port is used. The settings\n"
@@ -42,7 +49,8 @@ const char *const kDescription =
     "\n"
     "Exit codes: 0 success, 1 the exchange (or the backup or read-back) failed or\n"
     "the write was refused, 2 usage error, 3 the port cannot be opened, 4 file\n"
-    "error, 5 written, but the radio holds something else.";
+    "error (also an import --strict with problems), 5 written, but the radio holds\n"
+    "something else.";
 
 struct CommandName {
     const char *name;
@@ -50,8 +58,10 @@ struct CommandName {
     int files; // positional file arguments after the command
 };
 constexpr CommandName kCommands[] = {
-    {"read", Command::Read, 0},   {"write", Command::Write, 1},       {"show", Command::Show, 1},
-    {"ports", Command::Ports, 0}, {"identify", Command::Identify, 0},
+    {"read", Command::Read, 0},         {"write", Command::Write, 1},
+    {"show", Command::Show, 1},         {"ports", Command::Ports, 0},
+    {"identify", Command::Identify, 0}, {"export", Command::Export, 1},
+    {"import", Command::Import, 1},
 };
 
 // Which commands take which option; options not listed here (config-dir,
@@ -62,7 +72,8 @@ struct OptionUse {
 };
 const OptionUse kRestricted[] = {
     {"port", {Command::Read, Command::Write, Command::Identify}},
-    {"output", {Command::Read}},
+    {"output", {Command::Read, Command::Export, Command::Import}},
+    {"strict", {Command::Import}},
     {"single-port", {Command::Read, Command::Write, Command::Identify}},
     {"trace", {Command::Read, Command::Write, Command::Identify}},
     {"admin", {Command::Write}},
@@ -89,12 +100,14 @@ Parsed parse(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(kDescription));
-    parser.addPositionalArgument(QStringLiteral("command"),
-                                 QStringLiteral("read, write, show, identify or ports."),
-                                 QStringLiteral("read|write|show|identify|ports"));
-    parser.addPositionalArgument(QStringLiteral("file"),
-                                 QStringLiteral("The channel file to write or show."),
-                                 QStringLiteral("[FILE.q42]"));
+    parser.addPositionalArgument(
+        QStringLiteral("command"),
+        QStringLiteral("read, write, show, identify, ports, export or import."),
+        QStringLiteral("read|write|show|identify|ports|export|import"));
+    parser.addPositionalArgument(
+        QStringLiteral("file"),
+        QStringLiteral("The channel file to write, show or export, or the list to import."),
+        QStringLiteral("[FILE.q42|LIST.csv]"));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"),
@@ -104,9 +117,13 @@ Parsed parse(const QStringList &arguments)
         QStringLiteral(
             "Serial device or COM1..COM16 (read, write, identify; default: the settings' port)."),
         QStringLiteral("device"));
-    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
-                                    QStringLiteral("Channel file that read creates."),
-                                    QStringLiteral("file"));
+    const QCommandLineOption output(
+        {QStringLiteral("o"), QStringLiteral("output")},
+        QStringLiteral("File to create: the channel file of read and import, the list of export."),
+        QStringLiteral("file"));
+    const QCommandLineOption strict(
+        QStringLiteral("strict"),
+        QStringLiteral("import: write nothing (exit code 4) when any row has a problem."));
     const QCommandLineOption singlePort(
         QStringLiteral("single-port"),
         QStringLiteral("Single-wire cable that echoes what is sent (read, write, identify)."));
@@ -142,7 +159,7 @@ Parsed parse(const QStringList &arguments)
         QStringLiteral("write: keep the backup in DIR (default: ~/.local/share/KT-700/backups)."),
         QStringLiteral("DIR"));
     parser.addOptions({help, version, port, output, singlePort, configDir, admin, band, language,
-                       noBackup, noVerify, backupDir, trace});
+                       noBackup, noVerify, backupDir, trace, strict});
 
     Parsed parsed;
     Invocation &inv = parsed.invocation;
@@ -164,7 +181,8 @@ Parsed parse(const QStringList &arguments)
 
     QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) {
-        parsed.error = QStringLiteral("no command given (read, write, show, identify or ports)");
+        parsed.error = QStringLiteral(
+            "no command given (read, write, show, identify, ports, export or import)");
         return parsed;
     }
     const QString name = positional.takeFirst();
@@ -174,13 +192,15 @@ Parsed parse(const QStringList &arguments)
             found = &command;
     }
     if (!found) {
-        parsed.error =
-            QStringLiteral("unknown command '%1' (read, write, show, identify or ports)").arg(name);
+        parsed.error = QStringLiteral("unknown command '%1' (read, write, show, identify, ports, "
+                                      "export or import)")
+                           .arg(name);
         return parsed;
     }
     inv.command = found->command;
     if (positional.size() != found->files) {
-        parsed.error = found->files ? QStringLiteral("%1 takes one channel file").arg(name)
+        parsed.error = inv.command == Command::Import ? QStringLiteral("import takes one CSV list")
+                       : found->files ? QStringLiteral("%1 takes one channel file").arg(name)
                        : inv.command == Command::Read
                            ? QStringLiteral("%1 takes no file argument; name the "
                                             "file to create with -o")
@@ -206,6 +226,16 @@ Parsed parse(const QStringList &arguments)
     } else if (found->files) {
         inv.file = positional.constFirst();
     }
+    if (inv.command == Command::Export || inv.command == Command::Import) {
+        inv.output = parser.value(output);
+        if (inv.output.isEmpty()) {
+            parsed.error = inv.command == Command::Export
+                               ? QStringLiteral("export needs the list to create: -o LIST.csv")
+                               : QStringLiteral("import needs the file to create: -o FILE.q42");
+            return parsed;
+        }
+    }
+    inv.strict = parser.isSet(strict);
     inv.port = parser.value(port);
     if (parser.isSet(port) && inv.port.trimmed().isEmpty()) {
         parsed.error = QStringLiteral("--port needs a device or a port name");

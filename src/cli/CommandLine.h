@@ -8,11 +8,13 @@
 // arguments. Only the shape of the arguments is checked here; files, ports
 // and settings are looked at when the command runs.
 struct Invocation {
-    enum class Command { Help, Version, Read, Write, Show, Ports, Identify };
+    enum class Command { Help, Version, Read, Write, Show, Ports, Identify, Export, Import };
 
     Command command = Command::Help;
-    QString file; // read: the channel file to create; write, show: the file to open
-    QString port; // a device path or "COMn"; empty: the port of the settings
+    // read: the channel file to create; write, show, export, import: the file to open
+    QString file;
+    QString output; // export, import: the file to create
+    QString port;   // a device path or "COMn"; empty: the port of the settings
     bool singlePort = false;
     QString configDir; // empty: the program's own settings
     std::optional<QString> administrator;
@@ -23,6 +25,7 @@ struct Invocation {
     bool verify = true;
     QString backupDir; // empty: the user's backup folder
     QString trace;     // read, write, identify: the link trace's file, "-" for stderr; empty: none
+    bool strict = false; // import: any problem of the list writes no file
 };
 
 namespace CommandLine

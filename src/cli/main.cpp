@@ -11,6 +11,6 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     // The program's name, so the per-user settings folder is the program's.
     QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KT_VERSION));
     return CliTool::run(QCoreApplication::arguments());
 }

@@ -1,6 +1,7 @@
 #include "gui/TMainForm.h"
 
 #include "core/base/LocaleNumber.h"
+#include "core/files/ChannelCsv.h"
 #include "core/files/ChannelFile.h"
 #include "core/ports/PortMap.h"
 #include "core/ports/ProbePort.h"
@@ -11,6 +12,7 @@
 #include "gui/ApplyText.h"
 #include "gui/ChildWindow.h"
 #include "gui/ErrorBox.h"
+#include "gui/ImportBox.h"
 #include "gui/QtTranslation.h"
 #include "gui/TAboutBox.h"
 #include "gui/TRWForm.h"
@@ -103,6 +105,8 @@ void TMainForm::createActions()
     FileCloseItem = makeAction(this, "FileCloseItem", QStringLiteral("保存"),
                                s->standardIcon(QStyle::SP_DialogSaveButton));
     FileCloseItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    FileImportCsvItem = makeAction(this, "FileImportCsvItem", m_workspace.texts().importItemText);
+    FileExportCsvItem = makeAction(this, "FileExportCsvItem", m_workspace.texts().exportItemText);
     FileExitItem = makeAction(this, "FileExitItem", QStringLiteral("退出"));
     connect(FileExitItem, &QAction::triggered, this, &QWidget::close);
 
@@ -145,6 +149,8 @@ void TMainForm::createActions()
     connect(FileNewItem, &QAction::triggered, this, &TMainForm::ToolButton9Click);
     connect(FileOpenItem, &QAction::triggered, this, &TMainForm::ToolButton1Click);
     connect(FileCloseItem, &QAction::triggered, this, &TMainForm::ToolButton2Click);
+    connect(FileImportCsvItem, &QAction::triggered, this, &TMainForm::FileImportCsvItemClick);
+    connect(FileExportCsvItem, &QAction::triggered, this, &TMainForm::FileExportCsvItemClick);
 
     HelpAboutItem = makeAction(this, "HelpAboutItem", QStringLiteral("帮助"));
     About1 = makeAction(this, "About1", QStringLiteral("关于"));
@@ -163,6 +169,8 @@ void TMainForm::createMenus()
     File1 = bar->addMenu(QStringLiteral("文件"));
     File1->setObjectName(QStringLiteral("File1"));
     File1->addActions({FileNewItem, FileOpenItem, FileCloseItem});
+    File1->addSeparator();
+    File1->addActions({FileImportCsvItem, FileExportCsvItem});
     File1->addSeparator();
     File1->addAction(FileExitItem);
 
@@ -420,6 +428,8 @@ void TMainForm::applyOwnLanguage(const StringTable &table)
     applyText(Label2, table, 157);
     SafeWriteItem->setText(m_workspace.texts().safeWriteText);
     TraceItem->setText(m_workspace.texts().traceItemText);
+    FileImportCsvItem->setText(m_workspace.texts().importItemText);
+    FileExportCsvItem->setText(m_workspace.texts().exportItemText);
 }
 
 void TMainForm::ComboBox1Change()
@@ -457,15 +467,21 @@ void TMainForm::commitPendingEdit(bool hideListEditors)
         m_channel->hideFrequencyEditor();
 }
 
-QString TMainForm::chooseFile(bool forSaving)
+QString TMainForm::chooseFile(bool forSaving, bool csvList)
 {
-    QFileDialog dialog(this, QString(), m_fileDir, ChannelFile::dialogFilter());
-    dialog.setObjectName(forSaving ? QStringLiteral("SaveDialog1") : QStringLiteral("OpenDialog1"));
-    dialog.setDefaultSuffix(ChannelFile::defaultSuffix());
+    const QString filter = csvList ? ChannelCsv::dialogFilter() : ChannelFile::dialogFilter();
+    QFileDialog dialog(this, QString(), m_fileDir, filter);
+    if (csvList)
+        dialog.setObjectName(forSaving ? QStringLiteral("ExportCsvDialog")
+                                       : QStringLiteral("ImportCsvDialog"));
+    else
+        dialog.setObjectName(forSaving ? QStringLiteral("SaveDialog1")
+                                       : QStringLiteral("OpenDialog1"));
+    dialog.setDefaultSuffix(csvList ? ChannelCsv::defaultSuffix() : ChannelFile::defaultSuffix());
     // Qt's own dialog collapses the blanks of a filter's caption; its list
     // of file types shows the caption as it is.
     if (auto *types = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo")))
-        types->setItemText(0, ChannelFile::dialogFilter());
+        types->setItemText(0, filter);
     if (forSaving) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
@@ -501,12 +517,24 @@ void TMainForm::ToolButton1Click()
     ErrorBox::run(this, [this] {
         commitPendingEdit(false);
         const QString path = chooseFile(false);
-        if (path.isEmpty())
-            return;
-        ChannelFile::open(m_workspace, path);
-        if (m_channel)
-            m_channel->hideFrequencyEditor();
+        if (!path.isEmpty())
+            openChannelFile(path);
     });
+}
+
+void TMainForm::openFile(const QString &path)
+{
+    ErrorBox::run(this, [this, &path] {
+        commitPendingEdit(false);
+        openChannelFile(path);
+    });
+}
+
+void TMainForm::openChannelFile(const QString &path)
+{
+    ChannelFile::open(m_workspace, path);
+    if (m_channel)
+        m_channel->hideFrequencyEditor();
 }
 
 void TMainForm::ToolButton2Click()
@@ -516,6 +544,36 @@ void TMainForm::ToolButton2Click()
         const QString path = chooseFile(true);
         if (!path.isEmpty())
             ChannelFile::save(m_workspace, path);
+    });
+}
+
+void TMainForm::FileImportCsvItemClick()
+{
+    ErrorBox::run(this, [this] {
+        commitPendingEdit(false);
+        const QString path = chooseFile(false, true);
+        if (path.isEmpty())
+            return;
+        // The whole list is read and checked before the box asks; Cancel
+        // leaves everything as it was.
+        const ChannelCsv::Import import = ChannelCsv::read(path, m_workspace);
+        if (!ImportBox::confirm(this, m_workspace.texts(), import, QFileInfo(path).fileName()))
+            return;
+        if (m_channel)
+            m_channel->hideOverlayEditors();
+        ChannelCsv::apply(import, m_workspace);
+    });
+}
+
+void TMainForm::FileExportCsvItemClick()
+{
+    ErrorBox::run(this, [this] {
+        commitPendingEdit(false);
+        // A cell the list cannot express is reported before a file is chosen.
+        (void)ChannelCsv::encode(m_workspace);
+        const QString path = chooseFile(true, true);
+        if (!path.isEmpty())
+            ChannelCsv::save(m_workspace, path);
     });
 }
 

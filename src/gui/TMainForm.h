@@ -84,8 +84,15 @@ public:
     void ToolButton11Click();
     // Channel files: New (after a confirmation), Open and Save.
     void ToolButton9Click();
+    // Opens the channel file as Open does once a file is chosen (a file
+    // named on the command line, a double click on it in a file manager).
+    void openFile(const QString &path);
     void ToolButton1Click();
     void ToolButton2Click();
+    // CSV channel lists: import (the whole list read and checked, then the
+    // import box; OK replaces the channel table) and export.
+    void FileImportCsvItemClick();
+    void FileExportCsvItemClick();
     // Read from and write to the radio: probe the port, then the read/write
     // dialog.
     void ToolButton4Click() { startExchange(1); }
@@ -113,7 +120,11 @@ private:
     // The radio information window's status line: the administrator label's
     // caption and the administrator name.
     void showAdministratorStatus();
-    QString chooseFile(bool forSaving);
+    // A file dialog for a channel file, or with csvList for a CSV channel list.
+    QString chooseFile(bool forSaving, bool csvList = false);
+    // Loads the file into the workspace (ChannelFile::open, which throws
+    // AppError) and hides the frequency editor over the old contents.
+    void openChannelFile(const QString &path);
     void startExchange(int tag);
 
     Workspace &m_workspace;
@@ -142,6 +153,8 @@ private:
     QAction *FileNewItem;         // 文件 › 新建
     QAction *FileOpenItem;        // 文件 › 打开
     QAction *FileCloseItem;       // 文件 › 保存
+    QAction *FileImportCsvItem;   // 文件 › import a CSV channel list
+    QAction *FileExportCsvItem;   // 文件 › export the channels as a CSV channel list
     QAction *FileExitItem;        // 文件 › 退出
     QAction *CutItem;             // 编程 › 读频 (read from the radio)
     QAction *CopyItem;            // 编程 › 写频 (write to the radio)

@@ -1,3 +1,4 @@
+#include "core/files/ChannelFile.h"
 #include "gui/ChannelGrid.h"
 #include "gui/Program.h"
 #include "gui/TMainForm.h"
@@ -231,35 +232,64 @@ private Q_SLOTS:
     }
 
     // Errors reach the standard box, and nothing is changed by a bad file.
+    // The same for a file named on the command line (a double click on it).
     void openErrorsShowTheBoxAndChangeNothing_data()
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("message");
-        QTest::newRow("missing") << QByteArray() << QStringLiteral("File not found");
-        QTest::newRow("letter in a number")
-            << QByteArray("VESQAR MEMORY CHANNEL\r\n\r\n\r\nTYPE0 PW-100\r\nBAND 400-430MHz\r\n"
-                          "APO x OFF\r\n")
-            << QStringLiteral("'x' is not a valid integer value");
+        QTest::addColumn<bool>("commandLine");
+        for (const bool commandLine : {false, true}) {
+            const char *how = commandLine ? "command line" : "Open";
+            QTest::addRow("missing, %s", how)
+                << QByteArray() << QStringLiteral("File not found") << commandLine;
+            QTest::addRow("letter in a number, %s", how)
+                << QByteArray("VESQAR MEMORY CHANNEL\r\n\r\n\r\nTYPE0 PW-100\r\nBAND "
+                              "400-430MHz\r\nAPO x OFF\r\n")
+                << QStringLiteral("'x' is not a valid integer value") << commandLine;
+        }
     }
 
     void openErrorsShowTheBoxAndChangeNothing()
     {
         QFETCH(QByteArray, content);
         QFETCH(QString, message);
+        QFETCH(bool, commandLine);
         auto s = startUp();
         fillRow(s->workspace(), 1, QStringLiteral("438.5"));
         const QString path = s->path("bad.q42");
         if (!content.isEmpty())
             QVERIFY(writeFile(path, content));
-        answerFileDialog(path);
+        // The modal windows are answered in the order they come.
+        if (!commandLine)
+            answerFileDialog(path);
         QString shown, caption;
         answerMessage(QMessageBox::Ok, &shown, &caption);
-        s->trigger("FileOpenItem");
+        if (commandLine)
+            s->main()->openFile(path);
+        else
+            s->trigger("FileOpenItem");
         QCOMPARE(caption, QStringLiteral("KT-700"));
         QVERIFY2(shown.startsWith(message), qPrintable(shown));
         QCOMPARE(s->workspace().channels().cell(1, 1), QStringLiteral("438.50000"));
         QCOMPARE(s->workspace().bands().currentText(), QStringLiteral("400-470MHz"));
         QCOMPARE(s->main()->windowTitle(), QStringLiteral("PW-100"));
+        s->main()->close();
+    }
+
+    // A good file named on the command line loads as Open loads it.
+    void openFileNamedOnTheCommandLine()
+    {
+        auto s = startUp();
+        fillRow(s->workspace(), 1, QStringLiteral("438.5"));
+        Workspace expected;
+        expected.bands().add(QStringLiteral("400-470MHz"));
+        expected.channels().labelRows();
+        const QString path = QStringLiteral(KT_TEST_DATA_DIR "/files/full.q42");
+        QVERIFY(ChannelFile::open(expected, path));
+        s->main()->openFile(path);
+        QCOMPARE(s->workspace().modelIndex(), expected.modelIndex());
+        for (int row = 1; row <= 16; ++row)
+            QCOMPARE(s->workspace().channels().cell(1, row), expected.channels().cell(1, row));
         s->main()->close();
     }
 

@@ -297,7 +297,23 @@ private Q_SLOTS:
                                                  {b.failure.answerUnexpected, 1047},
                                                  {b.traceItemText, 1048},
                                                  {b.traceFileText, 1049},
-                                                 {b.traceFailedText, 1050}};
+                                                 {b.traceFailedText, 1050},
+                                                 {b.importItemText, 1070},
+                                                 {b.exportItemText, 1071},
+                                                 {b.importCaption, 1072},
+                                                 {b.importCountText, 1073},
+                                                 {b.importProblemsText, 1074},
+                                                 {b.importNothingText, 1075},
+                                                 {b.csv.line, 1076},
+                                                 {b.csv.notAFrequency, 1077},
+                                                 {b.csv.outsideBand, 1078},
+                                                 {b.csv.offStep, 1079},
+                                                 {b.csv.unknownTone, 1080},
+                                                 {b.csv.noEquivalent, 1081},
+                                                 {b.csv.notUnderstood, 1082},
+                                                 {b.csv.tooManyChannels, 1083},
+                                                 {b.csv.rowLeftOut, 1084},
+                                                 {b.csv.toneOff, 1085}};
         for (const auto &[text, entry] : texts)
             QVERIFY2(text == chinese.text(entry), qPrintable(QString::number(entry)));
         // The failure texts in the order of their entries, 1010 on.

@@ -77,6 +77,9 @@ private Q_SLOTS:
     void portsStateWording_data();
     void portsStateWording();
     void portsColumnsLineUp();
+    void exportThenImportAChannelFile();
+    void importProblemsAndStrict_data();
+    void importProblemsAndStrict();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -739,6 +742,104 @@ void TestCli::portsColumnsLineUp()
                             "COM12  /dev/serial/by-id/usb-FTDI-if00-port0  "
                             "-                                     gone: the device does not "
                             "exist\n"));
+}
+
+// export writes the channels of a channel file as a CHIRP CSV list; import
+// makes a channel file of it with the band and words of the settings, and
+// the columns the list does not carry at the new-channel defaults.
+void TestCli::exportThenImportAChannelFile()
+{
+    const QString file = makeFile("list.q42", kChannel);
+    const Run exported = cli({"export", file, "-o", path("list.csv")});
+    QCOMPARE(exported.exitCode, 0);
+    QCOMPARE(exported.errLines, QStringList());
+    const QList<QByteArray> lines = TestSupport::readFile(path("list.csv")).split('\n');
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines.at(1),
+             QByteArray("1,,462.125000,+,5.000000,Cross,88.5,67.0,023,NN,023,->Tone,FM,"
+                        "5.00,,High,,,,,\r"));
+
+    const Run imported = cli({"import", path("list.csv"), "-o", path("back.q42")});
+    QCOMPARE(imported.exitCode, 0);
+    QCOMPARE(imported.errLines, QStringList());
+    Workspace back;
+    back.bands().add("400-470MHz");
+    QVERIFY(ChannelFile::open(back, path("back.q42")));
+    QCOMPARE(back.bands().currentText(), QStringLiteral("400-470MHz"));
+    QStringList cells;
+    for (int column = 1; column < CT::ColumnCount; ++column)
+        cells << back.channels().cell(column, 1);
+    QCOMPARE(cells, kChannel.mid(0, 7) + QStringList({"OFF", "ON", "OFF", "OFF"}));
+    QCOMPARE(back.channels().cell(CT::RxFrequency, 2), QString());
+}
+
+void TestCli::importProblemsAndStrict_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // {csv}: the fixtures; {dir}: the test folder
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<bool>("written");
+    QTest::addColumn<int>("problemLines");
+    QTest::addColumn<QString>("lastLine"); // its end; empty: no line beyond the problems
+
+    const QStringList problems = {"import", "{csv}/problems.csv", "-o", "{dir}/out.q42"};
+    const QStringList modes = {"import", "{csv}/modes.csv", "-o", "{dir}/out.q42"};
+    QTest::newRow("rows left out") << problems << 0 << true << 17 << QString();
+    QTest::newRow("--strict") << problems + QStringList{"--strict"} << 4 << false << 17
+                              << "problems.csv: 17 problem(s) and --strict: no file was written";
+    QTest::newRow("--strict, a clean list")
+        << modes + QStringList{"--strict"} << 0 << true << 0 << QString();
+    QTest::newRow("--band leaves no row")
+        << modes + QStringList{"--band", "136-174MHz"} << 4 << false << 16
+        << "modes.csv: no row can be imported; no file was written";
+    QTest::newRow("not a list") << QStringList{"import", "{dir}/list.q42", "-o", "{dir}/out.q42"}
+                                << 4 << false << 0
+                                << "list.q42: This is not a CHIRP channel list: its first line "
+                                   "names no Frequency column; nothing was imported";
+    QTest::newRow("missing list") << QStringList{"import", "{dir}/none.csv", "-o", "{dir}/out.q42"}
+                                  << 4 << false << 0 << "none.csv: File not found";
+    QTest::newRow("import without -o")
+        << QStringList{"import", "{csv}/modes.csv"} << 2 << false << 0
+        << "import needs the file to create: -o FILE.q42"
+           " (see ktprog-cli --help)";
+    QTest::newRow("--strict for export")
+        << QStringList{"export", "{dir}/list.q42", "-o", "{dir}/out.csv", "--strict"} << 2 << false
+        << 0 << "--strict does not apply to export (see ktprog-cli --help)";
+}
+
+// Each problem of a list is one line on stderr, naming the file and line; the
+// channel file holds the other rows, unless --strict (exit code 4, no file).
+void TestCli::importProblemsAndStrict()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(bool, written);
+    QFETCH(int, problemLines);
+    QFETCH(QString, lastLine);
+    makeFile("list.q42", kChannel);
+    arguments.replaceInStrings("{csv}", TestSupport::dataPath("csv"));
+    arguments.replaceInStrings("{dir}", m_dir->path());
+
+    const Run run = cli(arguments);
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(QFile::exists(path("out.q42")) || QFile::exists(path("out.csv")), written);
+    const QStringList problems =
+        run.errLines.filter(QRegularExpression("^/.*\\.csv: line [0-9]+: "));
+    QCOMPARE(problems.size(), problemLines);
+    QCOMPARE(run.errLines.size(), problemLines + (lastLine.isEmpty() ? 0 : 1));
+    if (!lastLine.isEmpty())
+        QVERIFY2(run.errLines.last().endsWith(lastLine), qPrintable(run.errLines.last()));
+    if (problemLines == 17) {
+        QCOMPARE(problems.first(), TestSupport::dataPath("csv/problems.csv") +
+                                       ": line 3: 146.520 MHz lies outside the band "
+                                       "400-470MHz; the row is left out");
+    }
+    if (written) {
+        Workspace out;
+        QVERIFY(ChannelFile::open(out, path("out.q42")));
+        QCOMPARE(out.channels().cell(CT::RxFrequency, 16),
+                 problemLines ? QStringLiteral("441.40000") : QStringLiteral("451.00000"));
+        QCOMPARE(out.channels().cell(CT::Power, 16), problemLines ? "High" : "Low");
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCli)

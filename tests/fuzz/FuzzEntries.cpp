@@ -3,6 +3,7 @@
 #include "core/base/AppError.h"
 #include "core/base/ProfileFile.h"
 #include "core/base/StringTable.h"
+#include "core/files/ChannelCsv.h"
 #include "core/files/ChannelFile.h"
 #include "core/radio/MemoryMap.h"
 #include "core/workspace/LanguageSwitch.h"
@@ -26,6 +27,22 @@ void channelFile(const QByteArray &bytes)
             // What was taken must be written back or refused cleanly.
             (void)ChannelFile::encode(workspace);
         }
+    } catch (const AppError &) {
+    }
+}
+
+void channelCsv(const QByteArray &bytes)
+{
+    Workspace workspace;
+    workspace.bands().add(QStringLiteral("400-470MHz"));
+    workspace.bands().setCurrentIndex(0);
+    try {
+        const ChannelCsv::Import import = ChannelCsv::decode(bytes, workspace);
+        for (const ChannelCsv::Problem &problem : import.problems)
+            (void)problem.english();
+        ChannelCsv::apply(import, workspace);
+        // What was taken must be exportable.
+        (void)ChannelCsv::encode(workspace);
     } catch (const AppError &) {
     }
 }

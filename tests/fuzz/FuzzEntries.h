@@ -13,6 +13,9 @@ namespace FuzzEntries
 // A channel file: the whole decode and, when it is good, the apply into a
 // workspace with one band.
 void channelFile(const QByteArray &bytes);
+// A CSV channel list: the whole decode into a workspace with one band, the
+// apply, and the export of what was taken.
+void channelCsv(const QByteArray &bytes);
 // A settings file: every key the program reads, as start-up reads them.
 void profileFile(const QByteArray &bytes);
 // A language file: its entries, as a language switch applies them.
@@ -27,10 +30,8 @@ struct Entry {
     void (*run)(const QByteArray &bytes);
 };
 inline constexpr Entry kEntries[] = {
-    {"channelfile", channelFile},
-    {"profilefile", profileFile},
-    {"stringtable", stringTable},
-    {"radioblocks", radioBlocks},
+    {"channelfile", channelFile}, {"channelcsv", channelCsv},   {"profilefile", profileFile},
+    {"stringtable", stringTable}, {"radioblocks", radioBlocks},
 };
 
 } // namespace FuzzEntries

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
@@ -19,14 +20,44 @@ bool isWritableDir(const QString &dir)
     return probe.open();
 }
 
+Layout layoutFor(const QString &programDir)
+{
+    Layout layout;
+    // An installed program finds its data folder beside its bin folder; the
+    // shipped settings file marks it.
+    const QString data =
+        QDir::cleanPath(programDir + QStringLiteral("/../") + QStringLiteral(KT_DATA_SUBDIR));
+    layout.installed = QFileInfo(programDir).fileName() == QLatin1String("bin") &&
+                       QFileInfo::exists(data + QStringLiteral("/sysini.ini"));
+    const QString user = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    if (layout.installed) {
+        layout.dataDir = data;
+        layout.settingsDir = user;
+        layout.firstInstallationDir = data;
+        layout.languageDirs = {data + QStringLiteral("/lang")};
+    } else {
+        layout.settingsDir = isWritableDir(programDir) ? programDir : user;
+        layout.firstInstallationDir = programDir;
+        layout.languageDirs = {programDir};
+    }
+    return layout;
+}
+
+Layout layout()
+{
+    return layoutFor(programDir());
+}
+
 QString settingsDir()
 {
-    const QString own = programDir();
-    if (isWritableDir(own))
-        return own;
-    const QString user = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    QDir().mkpath(user);
-    return user;
+    const QString dir = layout().settingsDir;
+    QDir().mkpath(dir);
+    return dir;
+}
+
+QString firstInstallationDir()
+{
+    return layout().firstInstallationDir;
 }
 
 } // namespace AppPaths

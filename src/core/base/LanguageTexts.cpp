@@ -64,5 +64,23 @@ LanguageTexts LanguageTexts::builtIn()
     texts.traceItemText = QStringLiteral("记录通信过程");
     texts.traceFileText = QStringLiteral("通信记录：%1");
     texts.traceFailedText = QStringLiteral("无法写入通信记录 %1：%2");
+    texts.importItemText = QStringLiteral("导入 CSV...");
+    texts.exportItemText = QStringLiteral("导出 CSV...");
+    texts.importCaption = QStringLiteral("导入 CSV");
+    texts.importCountText =
+        QStringLiteral("要从 %2 导入的信道：%1 个。它们将替换信道表中的全部信道。");
+    texts.importProblemsText = QStringLiteral("发现的问题：%1 个");
+    texts.importNothingText = QStringLiteral("%1 中没有可以导入的行，信道保持不变。");
+    LanguageTexts::CsvTexts &c = texts.csv;
+    c.line = QStringLiteral("第 %1 行：%2");
+    c.notAFrequency = QStringLiteral("%1 列的“%2”不是以 MHz 为单位的频率");
+    c.outsideBand = QStringLiteral("%1 MHz 不在频段 %2 内");
+    c.offStep = QStringLiteral("%1 MHz 不在 5 kHz 或 6.25 kHz 的步进上");
+    c.unknownTone = QStringLiteral("%1 列的“%2”不在亚音列表中");
+    c.noEquivalent = QStringLiteral("%1 列的“%2”在本机中没有对应的设置");
+    c.notUnderstood = QStringLiteral("无法识别 %1 列的“%2”");
+    c.tooManyChannels = QStringLiteral("超过 %1 个信道");
+    c.rowLeftOut = QStringLiteral("，该行未导入");
+    c.toneOff = QStringLiteral("，已导入，此亚音设为禁用");
     return texts;
 }

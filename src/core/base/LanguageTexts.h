@@ -48,6 +48,21 @@ struct LanguageTexts {
         QString answerUnexpected; // anything else
     };
 
+    // The problems of a CSV channel list being imported, one for each row
+    // (or tone) that cannot be taken as it stands.
+    struct CsvTexts {
+        QString line;            // %1 the line of the file, %2 the problem
+        QString notAFrequency;   // %1 the column, %2 its text
+        QString outsideBand;     // %1 the frequency in MHz, %2 the band
+        QString offStep;         // %1 the frequency in MHz
+        QString unknownTone;     // %1 the column, %2 its text
+        QString noEquivalent;    // %1 the column, %2 its text
+        QString notUnderstood;   // %1 the column, %2 its text
+        QString tooManyChannels; // %1 the number of channels
+        QString rowLeftOut;      // after a problem: the row is not imported
+        QString toneOff;         // after a tone problem: imported with that tone off
+    };
+
     // The simplified Chinese texts built into the program.
     static LanguageTexts builtIn();
 
@@ -78,4 +93,11 @@ struct LanguageTexts {
     QString traceItemText;      // menu item: record a trace of the link
     QString traceFileText;      // failure details: %1 the trace file
     QString traceFailedText;    // failure details: %1 the trace file, %2 why it cannot be written
+    QString importItemText;     // File menu item: import a CSV channel list
+    QString exportItemText;     // File menu item: export the channels as a CSV channel list
+    QString importCaption;      // caption of the import box
+    QString importCountText;    // import box: %1 how many channels, %2 the file name
+    QString importProblemsText; // import box, above the problems: %1 how many
+    QString importNothingText;  // import box: %1 (the file name) holds no row to import
+    CsvTexts csv;               // the import box's problems
 };

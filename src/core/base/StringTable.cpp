@@ -37,7 +37,7 @@ StringTable StringTable::parse(const QString &text)
 
 QStringList StringTable::searchDirs()
 {
-    return {AppPaths::programDir(), QStringLiteral(KT_DATA_DIR "/lang")};
+    return AppPaths::layout().languageDirs;
 }
 
 QString StringTable::find(const QString &baseName, const QStringList &dirs)

@@ -79,6 +79,23 @@ void fillTexts(LanguageTexts &t, const StringTable &table)
     take(t.traceItemText, table, 1048);
     take(t.traceFileText, table, 1049);
     take(t.traceFailedText, table, 1050);
+    take(t.importItemText, table, 1070);
+    take(t.exportItemText, table, 1071);
+    take(t.importCaption, table, 1072);
+    take(t.importCountText, table, 1073);
+    take(t.importProblemsText, table, 1074);
+    take(t.importNothingText, table, 1075);
+    LanguageTexts::CsvTexts &c = t.csv;
+    take(c.line, table, 1076);
+    take(c.notAFrequency, table, 1077);
+    take(c.outsideBand, table, 1078);
+    take(c.offStep, table, 1079);
+    take(c.unknownTone, table, 1080);
+    take(c.noEquivalent, table, 1081);
+    take(c.notUnderstood, table, 1082);
+    take(c.tooManyChannels, table, 1083);
+    take(c.rowLeftOut, table, 1084);
+    take(c.toneOff, table, 1085);
 }
 
 // Replaces the items of a list with the entries' texts, keeping each item a

@@ -30,7 +30,7 @@ SettingsStore::SettingsStore(QString dir, QString fallbackDir)
 
 SettingsStore SettingsStore::forProgram()
 {
-    return SettingsStore(AppPaths::settingsDir(), AppPaths::programDir());
+    return SettingsStore(AppPaths::settingsDir(), AppPaths::firstInstallationDir());
 }
 
 QString SettingsStore::systemFilePath() const
