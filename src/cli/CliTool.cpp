@@ -11,6 +11,7 @@
 #include "core/files/ChannelCsv.h"
 #include "core/files/ChannelFile.h"
 #include "core/ports/PortMap.h"
+#include "core/programming/FleetRun.h"
 #include "core/programming/SafeWrite.h"
 #include "core/radio/Exchange.h"
 #include "core/radio/LinkTrace.h"
@@ -246,6 +247,84 @@ int write(Workspace &workspace, const Invocation &inv)
     return runExchange(workspace, Exchange::Direction::Write, inv);
 }
 
+// One configuration into many radios, one after another, each logged.
+int fleet(Workspace &workspace, const Invocation &inv)
+{
+    const int opened = openFile(workspace, inv.file);
+    if (opened != CliTool::Success)
+        return opened;
+    const QString port = inv.port.isEmpty() ? PortMap::portName(workspace.portNumber()) : inv.port;
+    const bool isPortName = PortMap::portNumberFromName(port) != 0;
+    const PortMap ports(workspace.portDevices(),
+                        isPortName ? PortMap::systemDevices() : QStringList());
+    const QString device = ports.resolve(port);
+    if (device.isEmpty())
+        return fail(CliTool::PortError,
+                    QStringLiteral("%1 stands for no serial device (see [ports] in sysini.ini)")
+                        .arg(port.toUpper()));
+    LinkTrace trace;
+    if (!inv.trace.isEmpty() && !trace.open(inv.trace))
+        return fail(CliTool::FileError,
+                    QStringLiteral("cannot write the trace %1: %2")
+                        .arg(QDir::toNativeSeparators(inv.trace), trace.errorString()));
+
+    SerialLink link([&workspace] { return workspace.singlePort(); });
+    if (!inv.trace.isEmpty())
+        link.setTrace(&trace);
+    FleetRun run(link, workspace);
+    FleetRun::Options options;
+    options.write.backup = inv.backup;
+    options.write.verify = inv.verify;
+    options.write.backupDir = inv.backupDir;
+    options.count = inv.count;
+    options.logPath = inv.log.isEmpty() ? QStringLiteral("fleet-log.csv") : inv.log;
+    options.portName = isPortName ? port.toUpper() : device;
+    run.setOptions(options);
+    const QString logName = QDir::toNativeSeparators(QFileInfo(options.logPath).absoluteFilePath());
+    // Ctrl+C ends the run between two steps; a radio being written is taken
+    // out of programming mode first.
+    const InterruptWatch interrupt([&run] { run.requestStop(); });
+    QObject::connect(&run, &FleetRun::stateChanged, [](FleetRun::State state, int number) {
+        if (state == FleetRun::State::Waiting)
+            printLine(stderr, QStringLiteral("waiting for radio %1…").arg(number));
+        else if (state == FleetRun::State::Writing)
+            printLine(stderr, QStringLiteral("writing radio %1…").arg(number));
+    });
+    QObject::connect(&run, &FleetRun::radioDone, [](const FleetRun::Radio &radio) {
+        const QString model = radio.entry.model.isEmpty()
+                                  ? QString()
+                                  : QStringLiteral(" (%1)").arg(radio.entry.model);
+        printLine(stderr, QStringLiteral("radio %1%2 %3; unplug it")
+                              .arg(radio.number)
+                              .arg(model, radio.entry.result));
+    });
+
+    const FleetRun::Ending ending = run.run(device);
+    switch (ending) {
+    case FleetRun::Ending::Refused: {
+        QStringList problems;
+        for (const MemoryMap::CellProblem &problem : run.problems())
+            problems << problem.describe();
+        return fail(CliTool::ExchangeFailed,
+                    QStringLiteral("write refused, nothing was sent: %1").arg(problems.join("; ")));
+    }
+    case FleetRun::Ending::PortError:
+        return fail(CliTool::PortError,
+                    QStringLiteral("cannot open %1: %2").arg(device, run.portErrorReason()));
+    case FleetRun::Ending::LogError:
+        return fail(CliTool::FileError,
+                    QStringLiteral("cannot write the log %1: %2").arg(logName, run.logError()));
+    case FleetRun::Ending::Done:
+    case FleetRun::Ending::Stopped:
+        break;
+    }
+    printLine(stderr, QStringLiteral("%1 written, %2 failed; log in %3")
+                          .arg(run.writtenCount())
+                          .arg(run.failedCount())
+                          .arg(logName));
+    return run.failedCount() == 0 ? CliTool::Success : CliTool::ExchangeFailed;
+}
+
 // What the radio says of itself, read without writing anything.
 int identify(Workspace &workspace, const Invocation &inv)
 {
@@ -364,6 +443,8 @@ int run(const QStringList &arguments)
         return write(workspace, inv);
     case Command::Identify:
         return identify(workspace, inv);
+    case Command::Fleet:
+        return fleet(workspace, inv);
     case Command::Export:
         return exportList(workspace, inv);
     case Command::Import:

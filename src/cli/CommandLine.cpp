@@ -30,6 +30,11 @@ const char *const kDescription =
     "                                   be opened now (and if not, why)\n"
     "  export FILE.q42 -o LIST.csv      write the channels of a channel file as a\n"
     "                                   channel list in CHIRP's CSV format\n"
+    "  fleet FILE.q42 --port DEVICE     write the channel file into many radios, one\n"
+    "                                   after another: plug in and switch on each\n"
+    "                                   radio, wait for \"unplug it\", next; each is\n"
+    "                                   logged (--log, default fleet-log.csv here);\n"
+    "                                   Ctrl+C or --count N ends the run\n"
     "  import LIST.csv -o FILE.q42      make a channel file of a CHIRP CSV list: its\n"
     "                                   rows become channels 1 to 16, checked against\n"
     "                                   the band (--band, else the settings' band);\n"
@@ -61,7 +66,7 @@ constexpr CommandName kCommands[] = {
     {"read", Command::Read, 0},         {"write", Command::Write, 1},
     {"show", Command::Show, 1},         {"ports", Command::Ports, 0},
     {"identify", Command::Identify, 0}, {"export", Command::Export, 1},
-    {"import", Command::Import, 1},
+    {"import", Command::Import, 1},     {"fleet", Command::Fleet, 1},
 };
 
 // Which commands take which option; options not listed here (config-dir,
@@ -71,15 +76,17 @@ struct OptionUse {
     std::initializer_list<Command> commands;
 };
 const OptionUse kRestricted[] = {
-    {"port", {Command::Read, Command::Write, Command::Identify}},
+    {"port", {Command::Read, Command::Write, Command::Identify, Command::Fleet}},
     {"output", {Command::Read, Command::Export, Command::Import}},
     {"strict", {Command::Import}},
-    {"single-port", {Command::Read, Command::Write, Command::Identify}},
-    {"trace", {Command::Read, Command::Write, Command::Identify}},
-    {"admin", {Command::Write}},
-    {"no-backup", {Command::Write}},
-    {"no-verify", {Command::Write}},
-    {"backup-dir", {Command::Write}},
+    {"single-port", {Command::Read, Command::Write, Command::Identify, Command::Fleet}},
+    {"trace", {Command::Read, Command::Write, Command::Identify, Command::Fleet}},
+    {"admin", {Command::Write, Command::Fleet}},
+    {"count", {Command::Fleet}},
+    {"log", {Command::Fleet}},
+    {"no-backup", {Command::Write, Command::Fleet}},
+    {"no-verify", {Command::Write, Command::Fleet}},
+    {"backup-dir", {Command::Write, Command::Fleet}},
 };
 
 bool isAscii(const QString &text)
@@ -127,6 +134,14 @@ Parsed parse(const QStringList &arguments)
     const QCommandLineOption singlePort(
         QStringLiteral("single-port"),
         QStringLiteral("Single-wire cable that echoes what is sent (read, write, identify)."));
+    const QCommandLineOption count(QStringLiteral("count"),
+                                   QStringLiteral("fleet: end after N radios (default: until "
+                                                  "Ctrl+C)."),
+                                   QStringLiteral("N"));
+    const QCommandLineOption log(
+        QStringLiteral("log"),
+        QStringLiteral("fleet: the log file, one CSV line per radio (default: fleet-log.csv)."),
+        QStringLiteral("FILE"));
     const QCommandLineOption trace(
         QStringLiteral("trace"),
         QStringLiteral("Append a trace of the link to FILE, - for stderr (read, write, identify)."),
@@ -159,7 +174,7 @@ Parsed parse(const QStringList &arguments)
         QStringLiteral("write: keep the backup in DIR (default: ~/.local/share/KT-700/backups)."),
         QStringLiteral("DIR"));
     parser.addOptions({help, version, port, output, singlePort, configDir, admin, band, language,
-                       noBackup, noVerify, backupDir, trace, strict});
+                       noBackup, noVerify, backupDir, trace, strict, count, log});
 
     Parsed parsed;
     Invocation &inv = parsed.invocation;
@@ -236,6 +251,19 @@ Parsed parse(const QStringList &arguments)
         }
     }
     inv.strict = parser.isSet(strict);
+    if (parser.isSet(count)) {
+        bool ok = false;
+        inv.count = parser.value(count).toInt(&ok);
+        if (!ok || inv.count < 1) {
+            parsed.error = QStringLiteral("--count takes a number of radios, 1 or more");
+            return parsed;
+        }
+    }
+    inv.log = parser.value(log);
+    if (parser.isSet(log) && inv.log.isEmpty()) {
+        parsed.error = QStringLiteral("--log needs a file");
+        return parsed;
+    }
     inv.port = parser.value(port);
     if (parser.isSet(port) && inv.port.trimmed().isEmpty()) {
         parsed.error = QStringLiteral("--port needs a device or a port name");

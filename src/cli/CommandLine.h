@@ -8,7 +8,7 @@
 // arguments. Only the shape of the arguments is checked here; files, ports
 // and settings are looked at when the command runs.
 struct Invocation {
-    enum class Command { Help, Version, Read, Write, Show, Ports, Identify, Export, Import };
+    enum class Command { Help, Version, Read, Write, Show, Ports, Identify, Export, Import, Fleet };
 
     Command command = Command::Help;
     // read: the channel file to create; write, show, export, import: the file to open
@@ -24,6 +24,8 @@ struct Invocation {
     bool backup = true;
     bool verify = true;
     QString backupDir; // empty: the user's backup folder
+    int count = 0;     // fleet: radios to write; 0: until stopped
+    QString log;       // fleet: the log file; empty: fleet-log.csv in the current folder
     QString trace;     // read, write, identify: the link trace's file, "-" for stderr; empty: none
     bool strict = false; // import: any problem of the list writes no file
 };

@@ -15,6 +15,7 @@
 #include "gui/ImportBox.h"
 #include "gui/QtTranslation.h"
 #include "gui/TAboutBox.h"
+#include "gui/TFleetForm.h"
 #include "gui/TRWForm.h"
 #include "gui/TUserForm.h"
 #include "gui/Taddmessage.h"
@@ -132,6 +133,8 @@ void TMainForm::createActions()
     N7 = makeAction(this, "N7", QStringLiteral("中文(繁體)"));
     for (QAction *language : {N5, N6, N7})
         language->setCheckable(true);
+    FleetItem = makeAction(this, "FleetItem", m_workspace.texts().fleetItemText);
+    connect(FleetItem, &QAction::triggered, this, &TMainForm::FleetItemClick);
     SafeWriteItem = makeAction(this, "SafeWriteItem", m_workspace.texts().safeWriteText);
     SafeWriteItem->setCheckable(true);
     SafeWriteItem->setChecked(m_workspace.safeWrites());
@@ -176,7 +179,7 @@ void TMainForm::createMenus()
 
     Edit1 = bar->addMenu(QStringLiteral("编程"));
     Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->addActions({CutItem, CopyItem});
+    Edit1->addActions({CutItem, CopyItem, FleetItem});
     Edit1->addSeparator();
     Edit1->addActions({ChannelInformation1, OptionalFeatures1});
     Edit1->addSeparator();
@@ -428,6 +431,7 @@ void TMainForm::applyOwnLanguage(const StringTable &table)
     applyText(Label2, table, 157);
     SafeWriteItem->setText(m_workspace.texts().safeWriteText);
     TraceItem->setText(m_workspace.texts().traceItemText);
+    FleetItem->setText(m_workspace.texts().fleetItemText);
     FileImportCsvItem->setText(m_workspace.texts().importItemText);
     FileExportCsvItem->setText(m_workspace.texts().exportItemText);
 }
@@ -575,6 +579,17 @@ void TMainForm::FileExportCsvItemClick()
         if (!path.isEmpty())
             ChannelCsv::save(m_workspace, path);
     });
+}
+
+void TMainForm::FleetItemClick()
+{
+    // The configuration as the editors show it, a frequency still being
+    // typed included.
+    const bool committed = ErrorBox::run(this, [this] { commitPendingEdit(true); });
+    if (!committed)
+        return;
+    TFleetForm dialog(m_workspace, this);
+    dialog.exec();
 }
 
 void TMainForm::startExchange(int tag)

@@ -97,6 +97,8 @@ public:
     // dialog.
     void ToolButton4Click() { startExchange(1); }
     void ToolButton5Click() { startExchange(2); }
+    // 编程 › write to many radios: the fleet dialog, modally.
+    void FleetItemClick();
     // The port dialog and the about box, modally.
     void WindowCascadeItemClick();
     void About1Click();
@@ -172,6 +174,7 @@ private:
     QAction *N6;                  // 工具 › 语言 › 英文
     QAction *N7;                  // 工具 › 语言 › 中文(繁體)
     QAction *SafeWriteItem;       // 工具 › back up and verify writes (checkable)
+    QAction *FleetItem;           // 编程 › write to many radios
     QAction *TraceItem;           // 工具 › record a trace of the link (checkable, off)
     QAction *HelpAboutItem;       // 帮助 › 帮助 (no command)
     QAction *About1;              // 帮助 › 关于

@@ -118,6 +118,48 @@ void VirtualRadio::vanish()
     Q_EMIT vanished();
 }
 
+void VirtualRadio::setRowOfRadios(int count, int stayMs, int gapMs)
+{
+    if (!m_rowLeaveTimer) {
+        m_rowLeaveTimer = new QTimer(this);
+        m_rowLeaveTimer->setSingleShot(true);
+        connect(m_rowLeaveTimer, &QTimer::timeout, this, &VirtualRadio::rowLeave);
+    }
+    m_rowLeaveTimer->stop();
+    m_rowCount = qMax(0, count);
+    m_rowStayMs = qMax(0, stayMs);
+    m_rowGapMs = qMax(0, gapMs);
+    m_rowIndex = m_rowCount > 0 ? 1 : 0;
+    m_rowAbsent = false;
+    m_rowWrote = false;
+    m_rowFresh = m_image;
+    m_rowImages.clear();
+}
+
+void VirtualRadio::rowLeave()
+{
+    if (m_rowCount == 0 || m_rowAbsent)
+        return;
+    m_rowAbsent = true;
+    m_mode = Mode::Idle;
+    m_rowImages.append(m_image);
+    const int left = m_rowIndex;
+    Q_EMIT radioLeft(left);
+    if (left < m_rowCount)
+        QTimer::singleShot(m_rowGapMs, this, &VirtualRadio::rowArrive);
+}
+
+void VirtualRadio::rowArrive()
+{
+    if (m_rowCount == 0 || !m_rowAbsent)
+        return;
+    ++m_rowIndex;
+    m_image = m_rowFresh;
+    m_rowWrote = false;
+    m_rowAbsent = false;
+    Q_EMIT radioArrived(m_rowIndex);
+}
+
 void VirtualRadio::setBusy(int count, Steps steps, Repeat repeat)
 {
     m_busy = Fault{count, steps, repeat, 0};
@@ -302,8 +344,14 @@ void VirtualRadio::handleFrame(const QByteArray &frame)
     else
         return;
 
+    if (m_rowCount > 0 && m_rowAbsent)
+        return;
     if (step == End) {
         m_mode = Mode::Idle;
+        // A radio of the row that was written leaves a while after its
+        // last session.
+        if (m_rowCount > 0 && m_rowWrote)
+            m_rowLeaveTimer->start(m_rowStayMs);
         return;
     }
     if (m_silent)
@@ -353,6 +401,9 @@ QByteArray VirtualRadio::answerTo(Step step, const QByteArray &frame)
         return HandshakeAnswer;
     case Start:
         m_mode = Mode::Programming;
+        // A radio of the row stays while it is being programmed.
+        if (m_rowLeaveTimer)
+            m_rowLeaveTimer->stop();
         return AcknowledgeAnswer;
     case Read:
         // 57, the address and count asked for, the data.
@@ -363,6 +414,7 @@ QByteArray VirtualRadio::answerTo(Step step, const QByteArray &frame)
             m_corruptWrite.hits(Write))
             data[0] = char(data.at(0) ^ 0x01);
         m_image.write(address(), data);
+        m_rowWrote = true;
         return AcknowledgeAnswer;
     }
     case End:

@@ -113,6 +113,20 @@ public:
     // start), before answering the last; 0 never.
     void setVanishAfter(int commands) { m_vanishAfter = commands; }
 
+    // A row of radios on the one line, as a dealer plugs in one after
+    // another: after a session that wrote, the radio stays stayMs after the
+    // end of the last session (a session under way keeps it; handshakes
+    // alone do not), then
+    // leaves (answers nothing); gapMs later the next radio comes, with a
+    // fresh copy of the memory the row started with. After the count-th
+    // radio has left, none comes. The radio on the line at the call is the
+    // first. 0 turns the row off.
+    void setRowOfRadios(int count, int stayMs = 1500, int gapMs = 1000);
+    // The radio of the row on the line (1 = the first), 0 while none is.
+    int rowRadio() const { return m_rowAbsent ? 0 : m_rowIndex; }
+    // The memory of each radio of the row that has left, in order.
+    const QList<RadioImage> &rowImages() const { return m_rowImages; }
+
     // Every complete frame received since start, check byte included.
     const QList<QByteArray> &commands() const { return m_commands; }
     // The same as upper-case hex texts.
@@ -128,6 +142,9 @@ public:
 Q_SIGNALS:
     void commandReceived(const QByteArray &frame);
     void vanished();
+    // A radio of the row came onto the line, or left it.
+    void radioArrived(int number);
+    void radioLeft(int number);
 
 private:
     enum class Mode { Idle, Greeted, Programming };
@@ -193,6 +210,18 @@ private:
     int m_answerDelayMs = 0;
     bool m_paced = false;
     int m_vanishAfter = 0;
+
+    void rowLeave();
+    void rowArrive();
+    int m_rowCount = 0;
+    int m_rowStayMs = 0;
+    int m_rowGapMs = 0;
+    int m_rowIndex = 0;
+    bool m_rowAbsent = false;
+    bool m_rowWrote = false; // the radio on the line has taken a write
+    RadioImage m_rowFresh;
+    QList<RadioImage> m_rowImages;
+    QTimer *m_rowLeaveTimer = nullptr;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(VirtualRadio::Steps)

@@ -90,6 +90,9 @@ int main(int argc, char *argv[])
     const QString silent = QStringLiteral("silent");
     const QString vanishAfter = QStringLiteral("vanish-after");
     const QString log = QStringLiteral("log");
+    const QString row = QStringLiteral("row");
+    const QString stay = QStringLiteral("stay");
+    const QString gap = QStringLiteral("gap");
     parser.addOptions({
         {image, QStringLiteral("Memory image to serve (up to 64 KiB, raw bytes)."),
          QStringLiteral("file")},
@@ -126,6 +129,17 @@ int main(int argc, char *argv[])
         {vanishAfter, QStringLiteral("Vanish on the k-th command, without answering it."),
          QStringLiteral("k")},
         {log, QStringLiteral("Print every command received to stderr.")},
+        {row,
+         QStringLiteral("A row of n radios, one after another: a radio that was written leaves "
+                        "after --stay, and the next (fresh memory) comes after --gap."),
+         QStringLiteral("n")},
+        {stay,
+         QStringLiteral("With --row: how long a written radio stays after its last session "
+                        "(default 1500)."),
+         QStringLiteral("ms")},
+        {gap,
+         QStringLiteral("With --row: how long after a radio left the next comes (default 3000)."),
+         QStringLiteral("ms")},
     });
     parser.process(app);
 
@@ -182,7 +196,7 @@ int main(int argc, char *argv[])
                                        "address"));
         radio.setCorruptWrites(n, repeat, address);
     }
-    for (const QString &option : {delay, vanishAfter}) {
+    for (const QString &option : {delay, vanishAfter, row, stay, gap}) {
         if (parser.isSet(option) && count(parser, option) < 0)
             return fail(QStringLiteral("--%1 takes a whole number").arg(option));
     }
@@ -191,6 +205,16 @@ int main(int argc, char *argv[])
     radio.setSingleWire(parser.isSet(singleWire));
     radio.setPacing(parser.isSet(pace));
     radio.setSilent(parser.isSet(silent));
+    if (parser.isSet(row)) {
+        radio.setRowOfRadios(count(parser, row), parser.isSet(stay) ? count(parser, stay) : 1500,
+                             parser.isSet(gap) ? count(parser, gap) : 3000);
+        QObject::connect(&radio, &VirtualRadio::radioLeft, [](int number) {
+            std::fprintf(stderr, "ktprog-radio: radio %d left\n", number);
+        });
+        QObject::connect(&radio, &VirtualRadio::radioArrived, [](int number) {
+            std::fprintf(stderr, "ktprog-radio: radio %d came\n", number);
+        });
+    }
     if (parser.isSet(log)) {
         QObject::connect(&radio, &VirtualRadio::commandReceived, [](const QByteArray &frame) {
             std::fprintf(stderr, "%s\n", frame.toHex(' ').toUpper().constData());

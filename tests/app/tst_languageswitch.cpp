@@ -313,7 +313,20 @@ private Q_SLOTS:
                                                  {b.csv.notUnderstood, 1082},
                                                  {b.csv.tooManyChannels, 1083},
                                                  {b.csv.rowLeftOut, 1084},
-                                                 {b.csv.toneOff, 1085}};
+                                                 {b.csv.toneOff, 1085},
+                                                 {b.fleetItemText, 1090},
+                                                 {b.fleetCaption, 1091},
+                                                 {b.fleetWaitingText, 1092},
+                                                 {b.fleetWritingText, 1093},
+                                                 {b.fleetUnplugText, 1094},
+                                                 {b.fleetCountText, 1095},
+                                                 {b.fleetStopText, 1096},
+                                                 {b.fleetCloseText, 1097},
+                                                 {b.fleetStoppedText, 1098},
+                                                 {b.fleetLogText, 1099},
+                                                 {b.fleetVerifiedText, 1100},
+                                                 {b.fleetWrittenText, 1101},
+                                                 {b.fleetFailedText, 1102}};
         for (const auto &[text, entry] : texts)
             QVERIFY2(text == chinese.text(entry), qPrintable(QString::number(entry)));
         // The failure texts in the order of their entries, 1010 on.

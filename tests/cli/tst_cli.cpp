@@ -72,6 +72,7 @@ private Q_SLOTS:
     void identify_data();
     void identify();
     void traceOfEveryExchange();
+    void fleetWritesARowOfRadios();
     void portsListsEachPortAndItsState();
     void portsOfThisMachine();
     void portsStateWording_data();
@@ -560,6 +561,40 @@ void TestCli::traceOfEveryExchange()
     QVERIFY2(run.errLines.last().contains("cannot write the trace"),
              qPrintable(run.errLines.last()));
     QCOMPARE(m_radio->commands().size(), 0);
+}
+
+// fleet writes one file into radio after radio, says where it stands on
+// stderr, logs each radio and ends with a summary; a failed radio makes
+// the exit code 1.
+void TestCli::fleetWritesARowOfRadios()
+{
+    QVERIFY(startRadio());
+    // Longer than the tool's two handshakes a second that tell a radio has gone.
+    m_radio->setRowOfRadios(2, 800, 2500);
+    QObject::connect(m_radio.get(), &VirtualRadio::radioArrived, m_radio.get(),
+                     [this](int n) { m_radio->setCorruptWrites(n == 2 ? 1 : 0); });
+    const QString file = makeFile("fleet.q42", kChannel);
+    const QString log = path("logs/fleet.csv");
+
+    const Run run = cli({"fleet", file, "--port", m_radio->devicePath(), "--count", "2",
+                         "--no-backup", "--log", log, "--admin", "SHOP"});
+
+    QCOMPARE(run.exitCode, 1);
+    const QStringList expected = {"waiting for radio 1…", "writing radio 1…",
+                                  "radio 1 (PW-100) verified; unplug it", "waiting for radio 2…",
+                                  "writing radio 2…"};
+    QCOMPARE(run.errLines.mid(0, 5), expected);
+    QVERIFY2(run.errLines.value(5).startsWith("radio 2 (PW-100) failed: written, but the radio "
+                                              "holds something else"),
+             qPrintable(run.errLines.value(5)));
+    QCOMPARE(run.errLines.last(),
+             "1 written, 1 failed; log in " + QFileInfo(log).absoluteFilePath());
+    const QStringList lines =
+        QString::fromUtf8(TestSupport::readFile(log)).split("\r\n", Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 3);
+    QVERIFY2(lines.at(1).contains(",PW-100,400-470MHz,verified,SHOP,"), qPrintable(lines.at(1)));
+    QVERIFY2(lines.at(2).contains(",PW-100,400-470MHz,\"failed: "), qPrintable(lines.at(2)));
+    QCOMPARE(m_radio->rowImages().size(), 2);
 }
 
 void TestCli::portsListsEachPortAndItsState()

@@ -508,7 +508,7 @@ private Q_SLOTS:
         for (const char *option :
              {"--image", "--save", "--model", "--band", "--single-wire", "--pace", "--busy",
               "--garbage", "--bad-check", "--long-answer", "--short-answer", "--corrupt-write",
-              "--corrupt-address", "--silent", "--vanish-after"})
+              "--corrupt-address", "--silent", "--vanish-after", "--row", "--stay", "--gap"})
             QVERIFY2(help.contains(QLatin1String(option)), option);
     }
 
@@ -521,6 +521,8 @@ private Q_SLOTS:
         QTest::newRow("busy count") << QStringList{"--busy", "x"} << "--busy";
         QTest::newRow("long answer count") << QStringList{"--long-answer", "-1"} << "--long-answer";
         QTest::newRow("negative delay") << QStringList{"--delay", "-5"} << "--delay";
+        QTest::newRow("row count") << QStringList{"--row", "many"} << "--row";
+        QTest::newRow("negative gap") << QStringList{"--row", "2", "--gap", "-1"} << "--gap";
         QTest::newRow("corrupt address")
             << QStringList{"--corrupt-write", "1", "--corrupt-address", "zz"} << "--corrupt-write";
         QTest::newRow("fault steps")

@@ -82,5 +82,18 @@ LanguageTexts LanguageTexts::builtIn()
     c.tooManyChannels = QStringLiteral("超过 %1 个信道");
     c.rowLeftOut = QStringLiteral("，该行未导入");
     c.toneOff = QStringLiteral("，已导入，此亚音设为禁用");
+    texts.fleetItemText = QStringLiteral("批量写频…");
+    texts.fleetCaption = QStringLiteral("批量写频");
+    texts.fleetWaitingText = QStringLiteral("等待第 %1 台对讲机：请连接并开机");
+    texts.fleetWritingText = QStringLiteral("正在写入第 %1 台对讲机…");
+    texts.fleetUnplugText = QStringLiteral("第 %1 台对讲机已完成：请拔下");
+    texts.fleetCountText = QStringLiteral("已完成：%1 台（成功 %2 台，失败 %3 台）");
+    texts.fleetStopText = QStringLiteral("停止");
+    texts.fleetCloseText = QStringLiteral("关闭");
+    texts.fleetStoppedText = QStringLiteral("已停止");
+    texts.fleetLogText = QStringLiteral("记录：%1");
+    texts.fleetVerifiedText = QStringLiteral("已校验");
+    texts.fleetWrittenText = QStringLiteral("已写入");
+    texts.fleetFailedText = QStringLiteral("失败：%1");
     return texts;
 }

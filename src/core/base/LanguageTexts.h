@@ -100,4 +100,17 @@ struct LanguageTexts {
     QString importProblemsText; // import box, above the problems: %1 how many
     QString importNothingText;  // import box: %1 (the file name) holds no row to import
     CsvTexts csv;               // the import box's problems
+    QString fleetItemText;      // menu item: write the configuration into many radios
+    QString fleetCaption;       // caption of the fleet dialog
+    QString fleetWaitingText;   // fleet dialog: %1 the radio waited for
+    QString fleetWritingText;   // fleet dialog: %1 the radio being written
+    QString fleetUnplugText;    // fleet dialog: %1 the radio done
+    QString fleetCountText;     // fleet dialog: %1 radios done, %2 written, %3 failed
+    QString fleetStopText;      // fleet dialog: the Stop button
+    QString fleetCloseText;     // fleet dialog: the Close button
+    QString fleetStoppedText;   // fleet dialog: the loop has ended
+    QString fleetLogText;       // fleet dialog: %1 the log file
+    QString fleetVerifiedText;  // fleet dialog: a radio written and checked
+    QString fleetWrittenText;   // fleet dialog: a radio written, not checked
+    QString fleetFailedText;    // fleet dialog: %1 why the radio failed
 };

@@ -56,6 +56,10 @@ Exchange::Result SafeWrite::runPhase(Phase phase, Exchange &exchange, Exchange::
     if (m_clock)
         exchange.setClock(m_clock);
     const Exchange::Result result = exchange.run(direction, devicePath);
+    if (!exchange.identifiedModel().isEmpty())
+        m_radioModel = exchange.identifiedModel();
+    if (!exchange.bandText().isEmpty())
+        m_radioBand = exchange.bandText();
     ++m_phaseIndex;
     Q_EMIT progressChanged(m_phaseIndex * 100 / m_phaseCount, 100);
     return result;
@@ -68,6 +72,8 @@ Exchange::Result SafeWrite::run(const QString &devicePath)
     m_running = true;
     m_stopRequested = false;
     m_backupPath.clear();
+    m_radioModel.clear();
+    m_radioBand.clear();
     m_backupIsRaw = false;
     m_backupFailed = false;
     m_failure = ExchangeFailure();

@@ -53,6 +53,10 @@ public:
     Phase phase() const { return m_phase; }
     // The backup file of the last run; empty when none was taken.
     QString backupPath() const { return m_backupPath; }
+    // The radio's model and band as the last run's exchanges read them;
+    // empty when none got that far.
+    QString radioModel() const { return m_radioModel; }
+    QString radioBand() const { return m_radioBand; }
     // Whether that backup is a file of raw blocks rather than a channel file.
     bool backupIsRaw() const { return m_backupIsRaw; }
 
@@ -91,6 +95,8 @@ private:
     int m_phaseIndex = 0; // of the phases that run
     int m_phaseCount = 1;
     QString m_backupPath;
+    QString m_radioModel;
+    QString m_radioBand;
     bool m_backupIsRaw = false;
     bool m_backupFailed = false;
     ExchangeFailure m_failure;

@@ -46,6 +46,7 @@ Exchange::Result Exchange::run(Direction direction, const QString &devicePath)
     m_writtenBlocks.clear();
     m_mismatches.clear();
     m_bandText.clear();
+    m_identifiedModel.clear();
     m_success = false;
     m_lost = false;
     m_stopRequested = false;
@@ -133,6 +134,23 @@ void Exchange::traceEnd()
                      : QStringLiteral("exchange failed: ") + m_failure.english());
 }
 
+Exchange::Presence Exchange::probe(const QString &devicePath)
+{
+    if (m_running)
+        return Presence::Silent;
+    m_portErrorReason.clear();
+    if (!m_link.isOpen() && !m_link.open(devicePath)) {
+        m_portErrorReason = m_link.errorString();
+        return Presence::PortError;
+    }
+    m_link.SendFrame(HandshakeCommand, HandshakeWaitMs);
+    if (m_link.isLost()) {
+        m_portErrorReason = m_link.errorString();
+        return Presence::PortError;
+    }
+    return m_link.RxHex() == HandshakeAnswer ? Presence::Answered : Presence::Silent;
+}
+
 bool Exchange::opening()
 {
     // Whatever the driver still holds from before is discarded.
@@ -185,6 +203,7 @@ bool Exchange::opening()
     }
     m_workspace.setModelIndex(model);
     m_workspace.applyModelChange();
+    m_identifiedModel = m_workspace.modelText();
     m_progressMaximum = m_workspace.channels().channelCount() * ProgressPerBlock + FixedProgress;
     Q_EMIT progressChanged(m_progress, m_progressMaximum);
     return true;
@@ -267,7 +286,8 @@ void Exchange::writeSequence()
     QString band;
     if (!readBlock(MemoryMap::BandAddress, Step{Step::BandRead}, &band))
         return;
-    if (MemoryMap::bandText(band) == MemoryMap::noBandText()) {
+    m_bandText = MemoryMap::bandText(band);
+    if (m_bandText == MemoryMap::noBandText()) {
         fail(ExchangeFailure(Reason::NoBand, MemoryMap::noBandText()));
         return;
     }

@@ -75,6 +75,13 @@ public:
     // Failed at once and changes nothing.
     Result run(Direction direction, const QString &devicePath);
 
+    // Whether a radio is on the line: one handshake and nothing else, on
+    // the link as it stands (opened on the device when it is not open). A
+    // handshake leaves a radio out of programming mode. PortError when the
+    // device cannot be opened (portErrorReason() says why).
+    enum class Presence { Answered, Silent, PortError };
+    Presence probe(const QString &devicePath);
+
     bool isRunning() const { return m_running; }
     // Asks a running exchange to stop after the step under way: it goes
     // straight to the closing (the end command is still sent, so the radio
@@ -94,6 +101,8 @@ public:
     const QStringList &mismatches() const { return m_mismatches; }
     // The band text the last run read from the radio; empty before the band read.
     QString bandText() const { return m_bandText; }
+    // The model the last run's identification named; empty before it.
+    QString identifiedModel() const { return m_identifiedModel; }
 
     int progress() const { return m_progress; }
     // Channel count x 5 + 20 once the identification has been read; 0 before.
@@ -176,6 +185,7 @@ private:
     QMap<int, QString> m_expectedBlocks;
     QStringList m_mismatches;
     QString m_bandText;
+    QString m_identifiedModel;
     QString m_portErrorReason;
     QList<MemoryMap::CellProblem> m_problems;
 };

@@ -96,6 +96,19 @@ void fillTexts(LanguageTexts &t, const StringTable &table)
     take(c.tooManyChannels, table, 1083);
     take(c.rowLeftOut, table, 1084);
     take(c.toneOff, table, 1085);
+    take(t.fleetItemText, table, 1090);
+    take(t.fleetCaption, table, 1091);
+    take(t.fleetWaitingText, table, 1092);
+    take(t.fleetWritingText, table, 1093);
+    take(t.fleetUnplugText, table, 1094);
+    take(t.fleetCountText, table, 1095);
+    take(t.fleetStopText, table, 1096);
+    take(t.fleetCloseText, table, 1097);
+    take(t.fleetStoppedText, table, 1098);
+    take(t.fleetLogText, table, 1099);
+    take(t.fleetVerifiedText, table, 1100);
+    take(t.fleetWrittenText, table, 1101);
+    take(t.fleetFailedText, table, 1102);
 }
 
 // Replaces the items of a list with the entries' texts, keeping each item a
