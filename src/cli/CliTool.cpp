@@ -116,6 +116,44 @@ int openFile(Workspace &workspace, const QString &path)
     return CliTool::Success;
 }
 
+// The device a command talks to: --port (a device or COMn) or the settings'
+// port, mapped as the port dialog maps it.
+struct Port {
+    QString device;      // the path to open
+    QString name;        // "COM1", or the device path given
+    QString description; // "COM1 (/dev/ttyUSB0)", or the device path
+};
+
+// Success, or PortError after saying that the port stands for no device.
+int resolvePort(const Workspace &workspace, const Invocation &inv, Port *port)
+{
+    const QString given = inv.port.isEmpty() ? PortMap::portName(workspace.portNumber()) : inv.port;
+    const bool isPortName = PortMap::portNumberFromName(given) != 0;
+    const PortMap ports(workspace.portDevices(),
+                        isPortName ? PortMap::systemDevices() : QStringList());
+    port->device = ports.resolve(given);
+    if (port->device.isEmpty())
+        return fail(CliTool::PortError,
+                    QStringLiteral("%1 stands for no serial device (see [ports] in sysini.ini)")
+                        .arg(given.toUpper()));
+    port->name = isPortName ? given.toUpper() : port->device;
+    port->description =
+        isPortName ? QStringLiteral("%1 (%2)").arg(port->name, port->device) : port->device;
+    return CliTool::Success;
+}
+
+// The trace file is opened before the radio is talked to, so that a trace
+// that cannot be written stops the command with nothing sent. Success (also
+// without --trace), or FileError after saying why.
+int openTrace(const Invocation &inv, LinkTrace *trace)
+{
+    if (!inv.trace.isEmpty() && !trace->open(inv.trace))
+        return fail(CliTool::FileError,
+                    QStringLiteral("cannot write the trace %1: %2")
+                        .arg(QDir::toNativeSeparators(inv.trace), trace->errorString()));
+    return CliTool::Success;
+}
+
 // Runs one exchange on the port named on the command line (or the settings'
 // port) and reports how it ended. A write runs with its backup and read-back
 // as the invocation asks. The band text the radio gave goes to *band.
@@ -123,27 +161,14 @@ int runExchange(Workspace &workspace, Exchange::Direction direction, const Invoc
                 QString *band = nullptr)
 {
     const bool reading = direction != Exchange::Direction::Write;
-    const QString &portArgument = inv.port;
-    const QString port =
-        portArgument.isEmpty() ? PortMap::portName(workspace.portNumber()) : portArgument;
-    const bool isPortName = PortMap::portNumberFromName(port) != 0;
-    const PortMap ports(workspace.portDevices(),
-                        isPortName ? PortMap::systemDevices() : QStringList());
-    const QString device = ports.resolve(port);
-    if (device.isEmpty())
-        return fail(CliTool::PortError,
-                    QStringLiteral("%1 stands for no serial device (see [ports] in sysini.ini)")
-                        .arg(port.toUpper()));
-    const QString deviceName =
-        isPortName ? QStringLiteral("%1 (%2)").arg(port.toUpper(), device) : device;
-
-    // The trace file is opened before the radio is talked to, so that a
-    // trace that cannot be written stops the command with nothing sent.
+    Port port;
+    if (const int code = resolvePort(workspace, inv, &port))
+        return code;
+    const QString &device = port.device;
+    const QString &deviceName = port.description;
     LinkTrace trace;
-    if (!inv.trace.isEmpty() && !trace.open(inv.trace))
-        return fail(CliTool::FileError,
-                    QStringLiteral("cannot write the trace %1: %2")
-                        .arg(QDir::toNativeSeparators(inv.trace), trace.errorString()));
+    if (const int code = openTrace(inv, &trace))
+        return code;
 
     SerialLink link([&workspace] { return workspace.singlePort(); });
     if (!inv.trace.isEmpty())
@@ -253,20 +278,13 @@ int fleet(Workspace &workspace, const Invocation &inv)
     const int opened = openFile(workspace, inv.file);
     if (opened != CliTool::Success)
         return opened;
-    const QString port = inv.port.isEmpty() ? PortMap::portName(workspace.portNumber()) : inv.port;
-    const bool isPortName = PortMap::portNumberFromName(port) != 0;
-    const PortMap ports(workspace.portDevices(),
-                        isPortName ? PortMap::systemDevices() : QStringList());
-    const QString device = ports.resolve(port);
-    if (device.isEmpty())
-        return fail(CliTool::PortError,
-                    QStringLiteral("%1 stands for no serial device (see [ports] in sysini.ini)")
-                        .arg(port.toUpper()));
+    Port port;
+    if (const int code = resolvePort(workspace, inv, &port))
+        return code;
+    const QString &device = port.device;
     LinkTrace trace;
-    if (!inv.trace.isEmpty() && !trace.open(inv.trace))
-        return fail(CliTool::FileError,
-                    QStringLiteral("cannot write the trace %1: %2")
-                        .arg(QDir::toNativeSeparators(inv.trace), trace.errorString()));
+    if (const int code = openTrace(inv, &trace))
+        return code;
 
     SerialLink link([&workspace] { return workspace.singlePort(); });
     if (!inv.trace.isEmpty())
@@ -278,7 +296,7 @@ int fleet(Workspace &workspace, const Invocation &inv)
     options.write.backupDir = inv.backupDir;
     options.count = inv.count;
     options.logPath = inv.log.isEmpty() ? QStringLiteral("fleet-log.csv") : inv.log;
-    options.portName = isPortName ? port.toUpper() : device;
+    options.portName = port.name;
     run.setOptions(options);
     const QString logName = QDir::toNativeSeparators(QFileInfo(options.logPath).absoluteFilePath());
     // Ctrl+C ends the run between two steps; a radio being written is taken
