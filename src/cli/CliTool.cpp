@@ -76,6 +76,7 @@ void loadWorkspace(Workspace &workspace, const SettingsStore &store, const Invoc
     const SystemSettings saved = store.readSystem();
     StartUp::applyConnection(workspace, saved);
     workspace.setSinglePort(inv.singlePort || saved.singlePort);
+    workspace.setFastTransfer(inv.fast || saved.fastTransfer);
 
     const int language = inv.language ? inv.language : saved.language;
     if (language >= 1 && language <= LanguageSwitch::LanguageCount &&

@@ -80,6 +80,7 @@ const OptionUse kRestricted[] = {
     {"output", {Command::Read, Command::Export, Command::Import}},
     {"strict", {Command::Import}},
     {"single-port", {Command::Read, Command::Write, Command::Identify, Command::Fleet}},
+    {"fast", {Command::Read, Command::Write, Command::Identify, Command::Fleet}},
     {"trace", {Command::Read, Command::Write, Command::Identify, Command::Fleet}},
     {"admin", {Command::Write, Command::Fleet}},
     {"count", {Command::Fleet}},
@@ -134,6 +135,10 @@ Parsed parse(const QStringList &arguments)
     const QCommandLineOption singlePort(
         QStringLiteral("single-port"),
         QStringLiteral("Single-wire cable that echoes what is sent (read, write, identify)."));
+    const QCommandLineOption fast(
+        QStringLiteral("fast"),
+        QStringLiteral("Fast transfer: each step moves on as soon as the radio has answered "
+                       "(read, write, identify, fleet; older radios may need the full pauses)."));
     const QCommandLineOption count(QStringLiteral("count"),
                                    QStringLiteral("fleet: end after N radios (default: until "
                                                   "Ctrl+C)."),
@@ -174,7 +179,7 @@ Parsed parse(const QStringList &arguments)
         QStringLiteral("write: keep the backup in DIR (default: ~/.local/share/KT-700/backups)."),
         QStringLiteral("DIR"));
     parser.addOptions({help, version, port, output, singlePort, configDir, admin, band, language,
-                       noBackup, noVerify, backupDir, trace, strict, count, log});
+                       noBackup, noVerify, backupDir, trace, strict, count, log, fast});
 
     Parsed parsed;
     Invocation &inv = parsed.invocation;
@@ -270,6 +275,7 @@ Parsed parse(const QStringList &arguments)
         return parsed;
     }
     inv.singlePort = parser.isSet(singlePort);
+    inv.fast = parser.isSet(fast);
     inv.trace = parser.value(trace);
     if (parser.isSet(trace) && inv.trace.isEmpty()) {
         parsed.error = QStringLiteral("--trace needs a file, or - for stderr");

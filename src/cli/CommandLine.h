@@ -16,6 +16,7 @@ struct Invocation {
     QString output; // export, import: the file to create
     QString port;   // a device path or "COMn"; empty: the port of the settings
     bool singlePort = false;
+    bool fast = false; // each step moves on as soon as the radio has answered
     QString configDir; // empty: the program's own settings
     std::optional<QString> administrator;
     QString band;     // empty: the band list as the settings give it

@@ -679,6 +679,7 @@ void TMainForm::saveSettings()
         current.port = m_portBeforeDemo;
     current.singlePort = m_workspace.singlePort();
     current.safeWrites = m_workspace.safeWrites();
+    current.fastTransfer = m_workspace.fastTransfer();
     current.modelIndex = m_workspace.modelIndex();
     current.language = m_workspace.languageNumber();
     current.bands = m_workspace.bands().items();

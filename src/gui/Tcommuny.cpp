@@ -33,9 +33,15 @@ Tcommuny::Tcommuny(Workspace &workspace, QWidget *parent)
 
     CheckBox1 = new QCheckBox(QStringLiteral("单口"), this);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    CheckBox1->setGeometry(14, 120, 300, 22);
+    CheckBox1->setGeometry(14, 120, 196, 22);
     connect(CheckBox1, &QCheckBox::clicked, this,
             [this](bool checked) { m_workspace.setSinglePort(checked); });
+    // Each step moves on as soon as the radio has answered.
+    FastCheck = new QCheckBox(workspace.texts().fastTransferText, this);
+    FastCheck->setObjectName(QStringLiteral("FastCheck"));
+    FastCheck->setGeometry(214, 120, 119, 22);
+    connect(FastCheck, &QCheckBox::clicked, this,
+            [this](bool checked) { m_workspace.setFastTransfer(checked); });
 
     // Not in the original layout: names the device behind the chosen COM
     // number, which on this system is not a fixed name.
@@ -72,6 +78,7 @@ void Tcommuny::applyLanguage(const StringTable &table)
     applyCaption(this, table, 22);
     applyTitle(GroupBox1, table, 22);
     applyText(CheckBox1, table, 142);
+    FastCheck->setText(table.text(1110, FastCheck->text()));
     applyText(button1, table, 2);
     m_noDeviceText = table.text(1000, m_noDeviceText);
     m_tiedText = table.text(1032, m_tiedText);
@@ -130,6 +137,7 @@ void Tcommuny::showWorkspace()
 {
     com[m_workspace.portNumber() - 1]->setChecked(true);
     CheckBox1->setChecked(m_workspace.singlePort());
+    FastCheck->setChecked(m_workspace.fastTransfer());
     showCheckedDevice();
 }
 

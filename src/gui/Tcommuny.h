@@ -72,6 +72,7 @@ private:
     QGroupBox *GroupBox1;                  // "通信端口"
     QRadioButton *com[PortMap::PortCount]; // com1 to com16: "COM1" to "COM16"
     QCheckBox *CheckBox1;                  // "单口" (single-port mode)
+    QCheckBox *FastCheck;                  // fast transfer
     QLineEdit *DeviceLabel;                // the device of the checked port
     QLabel *AdapterLabel;                  // the adapter of the checked port
     QLabel *NoteLabel;                     // the checked port keeps its USB adapter

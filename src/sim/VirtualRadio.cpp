@@ -346,6 +346,9 @@ void VirtualRadio::handleFrame(const QByteArray &frame)
 
     if (m_rowCount > 0 && m_rowAbsent)
         return;
+    // Still busy storing the last write: the frame goes unheeded.
+    if (m_writeRecoveryMs > 0 && now() < m_recoveredAt)
+        return;
     if (step == End) {
         m_mode = Mode::Idle;
         // A radio of the row that was written leaves a while after its
@@ -415,6 +418,7 @@ QByteArray VirtualRadio::answerTo(Step step, const QByteArray &frame)
             data[0] = char(data.at(0) ^ 0x01);
         m_image.write(address(), data);
         m_rowWrote = true;
+        m_recoveredAt = now() + qint64(m_writeRecoveryMs) * 1000000;
         return AcknowledgeAnswer;
     }
     case End:

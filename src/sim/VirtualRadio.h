@@ -100,6 +100,10 @@ public:
     // flipped, as a weak cell or a cable that flips a bit does; address -1
     // hits writes to any block, else only writes to that address.
     void setCorruptWrites(int count, Repeat repeat = Repeat::FirstCommands, int address = -1);
+    // A radio that needs this long after each acknowledged write before it
+    // takes the next command: frames that arrive sooner are heard and
+    // ignored (no answer). 0 turns it off.
+    void setWriteRecovery(int ms) { m_writeRecoveryMs = ms; }
     // Hears and records everything, answers nothing.
     void setSilent(bool silent) { m_silent = silent; }
     // Every byte received comes back at once, ahead of the answer.
@@ -210,6 +214,8 @@ private:
     int m_answerDelayMs = 0;
     bool m_paced = false;
     int m_vanishAfter = 0;
+    int m_writeRecoveryMs = 0;
+    qint64 m_recoveredAt = 0; // on the radio's clock: when the last write's recovery ends
 
     void rowLeave();
     void rowArrive();

@@ -91,6 +91,7 @@ int main(int argc, char *argv[])
     const QString vanishAfter = QStringLiteral("vanish-after");
     const QString log = QStringLiteral("log");
     const QString row = QStringLiteral("row");
+    const QString writeRecovery = QStringLiteral("write-recovery");
     const QString stay = QStringLiteral("stay");
     const QString gap = QStringLiteral("gap");
     parser.addOptions({
@@ -129,6 +130,10 @@ int main(int argc, char *argv[])
         {vanishAfter, QStringLiteral("Vanish on the k-th command, without answering it."),
          QStringLiteral("k")},
         {log, QStringLiteral("Print every command received to stderr.")},
+        {writeRecovery,
+         QStringLiteral("Ignore commands that come sooner than this after an acknowledged "
+                        "write, as a radio that needs time to store it."),
+         QStringLiteral("ms")},
         {row,
          QStringLiteral("A row of n radios, one after another: a radio that was written leaves "
                         "after --stay, and the next (fresh memory) comes after --gap."),
@@ -196,7 +201,7 @@ int main(int argc, char *argv[])
                                        "address"));
         radio.setCorruptWrites(n, repeat, address);
     }
-    for (const QString &option : {delay, vanishAfter, row, stay, gap}) {
+    for (const QString &option : {delay, vanishAfter, row, stay, gap, writeRecovery}) {
         if (parser.isSet(option) && count(parser, option) < 0)
             return fail(QStringLiteral("--%1 takes a whole number").arg(option));
     }
@@ -205,6 +210,7 @@ int main(int argc, char *argv[])
     radio.setSingleWire(parser.isSet(singleWire));
     radio.setPacing(parser.isSet(pace));
     radio.setSilent(parser.isSet(silent));
+    radio.setWriteRecovery(parser.isSet(writeRecovery) ? count(parser, writeRecovery) : 0);
     if (parser.isSet(row)) {
         radio.setRowOfRadios(count(parser, row), parser.isSet(stay) ? count(parser, stay) : 1500,
                              parser.isSet(gap) ? count(parser, gap) : 3000);

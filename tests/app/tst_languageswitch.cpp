@@ -326,7 +326,8 @@ private Q_SLOTS:
                                                  {b.fleetLogText, 1099},
                                                  {b.fleetVerifiedText, 1100},
                                                  {b.fleetWrittenText, 1101},
-                                                 {b.fleetFailedText, 1102}};
+                                                 {b.fleetFailedText, 1102},
+                                                 {b.fastTransferText, 1110}};
         for (const auto &[text, entry] : texts)
             QVERIFY2(text == chinese.text(entry), qPrintable(QString::number(entry)));
         // The failure texts in the order of their entries, 1010 on.

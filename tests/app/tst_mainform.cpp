@@ -97,8 +97,9 @@ private Q_SLOTS:
                  QByteArray("[User]\r\nname=Bob\r\n"));
         QCOMPARE(
             sysini(dir),
-            QStringLiteral("[open]\r\ncom=1\r\nco_mode=0\r\nM_type=0\r\nlang=1\r\n"
-                           "\r\n[list]\r\nlistnow=-1\r\nlistcount=0\r\n\r\n[write]\r\nsafe=1\r\n"));
+            QStringLiteral(
+                "[open]\r\ncom=1\r\nco_mode=0\r\nM_type=0\r\nlang=1\r\n"
+                "\r\n[list]\r\nlistnow=-1\r\nlistcount=0\r\n\r\n[write]\r\nsafe=1\r\nfast=0\r\n"));
     }
 
     // An empty name ends the program once start-up is complete; the settings
@@ -286,7 +287,7 @@ private Q_SLOTS:
         QCOMPARE(sysini(dir), QStringLiteral("; kept\r\n[open]\r\nlang=3\r\ncom=5\r\nco_mode=0\r\n"
                                              "M_type=1\r\n[list]\r\nlistcount=1\r\n"
                                              "combo0=400-430MHz\r\ncombo1=136-174MHz\r\n"
-                                             "listnow=0\r\n\r\n[write]\r\nsafe=1\r\n"));
+                                             "listnow=0\r\n\r\n[write]\r\nsafe=1\r\nfast=0\r\n"));
     }
 
     void unwritableSettingsShowError()

@@ -26,7 +26,32 @@ private Q_SLOTS:
         QCOMPARE(s.language, 1);
         QCOMPARE(s.bands, QStringList());
         QCOMPARE(s.bandIndex, 0);
+        QCOMPARE(s.safeWrites, true);
+        QCOMPARE(s.fastTransfer, false);
         QCOMPARE(store.readAdministrator(), QString());
+    }
+
+    // The program's own switches come back as they were written.
+    void writeSwitchesRoundTrip_data()
+    {
+        QTest::addColumn<bool>("safe");
+        QTest::addColumn<bool>("fast");
+        QTest::newRow("safe, not fast") << true << false;
+        QTest::newRow("fast, not safe") << false << true;
+    }
+    void writeSwitchesRoundTrip()
+    {
+        QFETCH(bool, safe);
+        QFETCH(bool, fast);
+        QTemporaryDir dir;
+        const SettingsStore store(dir.path());
+        SystemSettings settings = store.readSystem();
+        settings.safeWrites = safe;
+        settings.fastTransfer = fast;
+        store.writeSystem(settings);
+        const SystemSettings read = store.readSystem();
+        QCOMPARE(read.safeWrites, safe);
+        QCOMPARE(read.fastTransfer, fast);
     }
 
     // Until the writable folder has its own file, the one beside the program
@@ -93,7 +118,7 @@ private Q_SLOTS:
         QCOMPARE(readFile(dir.filePath(QStringLiteral("sysini.ini"))),
                  gbkComment + "[open]\r\ncom=7\r\nco_mode=0\r\nM_type=0\r\nlang=1\r\n\r\n" + other +
                      "[list]\r\nlistnow=0\r\nlistcount=1\r\ncombo0=400-470MHz\r\n\r\n[write]"
-                     "\r\nsafe=1\r\n");
+                     "\r\nsafe=1\r\nfast=0\r\n");
     }
 
     // The administrator is never taken from beside the program: a settings

@@ -327,17 +327,37 @@ private Q_SLOTS:
         QVERIFY(!f.control<QCheckBox>("CheckBox1")->isChecked());
     }
 
-    void singlePortBoxSwitchesTheModeAtOnce()
+    // Single-port mode and fast transfer each switch with their box, at
+    // once; the dialog shows the workspace's setting when it opens.
+    void boxesSwitchTheModeAtOnce_data()
     {
+        QTest::addColumn<QString>("box");
+        QTest::newRow("single port") << "CheckBox1";
+        QTest::newRow("fast transfer") << "FastCheck";
+    }
+    void boxesSwitchTheModeAtOnce()
+    {
+        QFETCH(QString, box);
         PortDialog f;
+        const auto mode = [&] {
+            return box == QLatin1String("CheckBox1") ? f.workspace.singlePort()
+                                                     : f.workspace.fastTransfer();
+        };
+        f.workspace.setFastTransfer(true);
+        f.workspace.setSinglePort(true);
         f.dialog->show();
-        auto *box = f.control<QCheckBox>("CheckBox1");
+        auto *control = f.dialog->findChild<QCheckBox *>(box);
+        QVERIFY(control && control->isVisible() && control->isChecked());
         // On its box: the control is wider than its text, for translations.
-        const QPoint onBox(8, box->height() / 2);
-        QTest::mouseClick(box, Qt::LeftButton, {}, onBox);
-        QVERIFY(f.workspace.singlePort());
-        QTest::mouseClick(box, Qt::LeftButton, {}, onBox);
-        QVERIFY(!f.workspace.singlePort());
+        const QPoint onBox(8, control->height() / 2);
+        QTest::mouseClick(control, Qt::LeftButton, {}, onBox);
+        QVERIFY(!mode());
+        QTest::mouseClick(control, Qt::LeftButton, {}, onBox);
+        QVERIFY(mode());
+        // The boxes lie side by side, neither over the other.
+        QVERIFY(!f.control<QCheckBox>("CheckBox1")
+                     ->geometry()
+                     .intersects(f.control<QCheckBox>("FastCheck")->geometry()));
     }
 
     void portDialogLanguage_data()

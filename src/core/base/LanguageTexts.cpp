@@ -95,5 +95,6 @@ LanguageTexts LanguageTexts::builtIn()
     texts.fleetVerifiedText = QStringLiteral("已校验");
     texts.fleetWrittenText = QStringLiteral("已写入");
     texts.fleetFailedText = QStringLiteral("失败：%1");
+    texts.fastTransferText = QStringLiteral("快速传输");
     return texts;
 }

@@ -113,4 +113,5 @@ struct LanguageTexts {
     QString fleetVerifiedText;  // fleet dialog: a radio written and checked
     QString fleetWrittenText;   // fleet dialog: a radio written, not checked
     QString fleetFailedText;    // fleet dialog: %1 why the radio failed
+    QString fastTransferText;   // port dialog: each step moves on as soon as the radio has answered
 };

@@ -27,6 +27,24 @@ constexpr int FixedProgress = 20; // the four blocks beyond the channels
 using Reason = ExchangeFailure::Reason;
 using Step = ExchangeFailure::Step;
 
+// Fast transfer: the answers each step can judge the moment they are whole.
+bool handshakeComplete(const QString &rx)
+{
+    return rx == HandshakeAnswer;
+}
+
+bool acknowledgeComplete(const QString &rx)
+{
+    return rx == AcknowledgeAnswer || rx == BusyAnswer;
+}
+
+bool readComplete(const QString &rx)
+{
+    return rx == BusyAnswer ||
+           (rx.startsWith(ReadAnswerStart) && rx.size() >= ReadAnswerMinimumLength &&
+            SerialLink::hasValidCheck(rx));
+}
+
 } // namespace
 
 Exchange::Exchange(SerialLink &link, Workspace &workspace, QObject *parent)
@@ -78,6 +96,7 @@ Exchange::Result Exchange::run(Direction direction, const QString &devicePath)
     m_link.setSinglePortSource([workspace = QPointer<Workspace>(&m_workspace)] {
         return workspace && workspace->singlePort();
     });
+    m_link.setFastTransfer(m_workspace.fastTransfer());
     if (!opening()) {
         m_running = false;
         traceEnd();
@@ -143,7 +162,7 @@ Exchange::Presence Exchange::probe(const QString &devicePath)
         m_portErrorReason = m_link.errorString();
         return Presence::PortError;
     }
-    m_link.SendFrame(HandshakeCommand, HandshakeWaitMs);
+    m_link.SendFrame(HandshakeCommand, HandshakeWaitMs, handshakeComplete);
     if (m_link.isLost()) {
         m_portErrorReason = m_link.errorString();
         return Presence::PortError;
@@ -167,7 +186,7 @@ bool Exchange::opening()
     setProgress(0);
 
     for (int attempt = 0; attempt < HandshakeAttempts && !m_success; ++attempt) {
-        m_link.SendFrame(HandshakeCommand, HandshakeWaitMs);
+        m_link.SendFrame(HandshakeCommand, HandshakeWaitMs, handshakeComplete);
         if (mustStop())
             return true;
         m_success = m_link.RxHex() == HandshakeAnswer;
@@ -176,7 +195,7 @@ bool Exchange::opening()
         fail(Reason::NoHandshake);
     } else {
         for (int repeats = 0;; ++repeats) {
-            m_link.SendFrame(StartCommand, StartWaitMs);
+            m_link.SendFrame(StartCommand, StartWaitMs, acknowledgeComplete);
             if (mustStop())
                 return true;
             if (m_link.RxHex() != BusyAnswer)
@@ -354,7 +373,11 @@ void Exchange::writeSequence()
 
 void Exchange::closing()
 {
-    // The answer to the end command is not looked at.
+    // The answer to the end command is not looked at. In fast transfer it
+    // still comes no sooner than without the mode: a radio busy storing the
+    // last write would not hear it and stay in programming mode.
+    if (m_link.fastTransfer())
+        m_link.finishLastWait();
     m_link.SendFrame(EndCommand, EndWaitMs);
     if (m_success)
         setProgress(m_progressMaximum);
@@ -366,7 +389,7 @@ Exchange::Outcome Exchange::readAnswer(const QString &command, Step step, QStrin
     for (int repeats = 0;; ++repeats) {
         if (before)
             before();
-        m_link.SendFrame(command, BlockWaitMs);
+        m_link.SendFrame(command, BlockWaitMs, readComplete);
         if (mustStop())
             return Outcome::Stopped;
         const QString &answer = m_link.RxHex();
@@ -438,7 +461,7 @@ void Exchange::verifySequence()
 Exchange::Outcome Exchange::writeAnswer(const std::function<QString()> &command, Step step)
 {
     for (int repeats = 0;; ++repeats) {
-        m_link.SendFrame(command(), BlockWaitMs);
+        m_link.SendFrame(command(), BlockWaitMs, acknowledgeComplete);
         if (mustStop())
             return Outcome::Stopped;
         const QString &answer = m_link.RxHex();

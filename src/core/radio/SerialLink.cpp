@@ -121,10 +121,19 @@ void SerialLink::MakeFrame(const QString &hexText)
     m_echoLength = int(2 * frame.size());
 }
 
-void SerialLink::SendFrame(const QString &hexText, int waitMs)
+void SerialLink::SendFrame(const QString &hexText, int waitMs, const AnswerCheck &complete)
 {
     MakeFrame(hexText);
     m_rxHex.clear();
+    m_answerDone = false;
+    m_complete = m_fast ? complete : AnswerCheck();
+    m_lastSendTick = m_ticks();
+    m_lastWaitMs = waitMs;
+    // The early end is only for this frame's wait.
+    struct Reset {
+        AnswerCheck &check;
+        ~Reset() { check = AnswerCheck(); }
+    } reset{m_complete};
     const bool sending = m_port.isOpen();
     if (sending)
         m_port.write(m_txFrame);
@@ -144,6 +153,14 @@ void SerialLink::SendFrame(const QString &hexText, int waitMs)
         m_trace->received(m_rxHex, m_lastReceiveMs);
 }
 
+void SerialLink::finishLastWait()
+{
+    const quint32 elapsed = elapsedTicks(m_lastSendTick, m_ticks());
+    if (m_lastWaitMs > 0 && elapsed < quint32(m_lastWaitMs))
+        SysDelay(int(quint32(m_lastWaitMs) - elapsed));
+    m_lastWaitMs = 0;
+}
+
 void SerialLink::SysDelay(int ms)
 {
     if (ms <= 0 || m_lost)
@@ -157,7 +174,8 @@ void SerialLink::SysDelay(int ms)
     timer.setTimerType(Qt::PreciseTimer);
     connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     connect(this, &SerialLink::deviceLost, &loop, &QEventLoop::quit);
-    while (!m_lost) {
+    connect(this, &SerialLink::answerComplete, &loop, &QEventLoop::quit);
+    while (!m_lost && !(m_complete && m_answerDone)) {
         const quint32 elapsed = elapsedTicks(start, m_ticks());
         if (elapsed >= quint32(ms))
             return;
@@ -180,6 +198,11 @@ void SerialLink::receiveBytes(const QByteArray &bytes)
                            QByteArray::fromHex(m_rxHex.left(m_echoLength).toLatin1()));
         m_rxHex.remove(0, m_echoLength);
         m_echoLength = 0;
+    }
+    // In single-port mode the answer starts only behind the echo.
+    if (m_complete && !m_answerDone && (!singlePort || m_echoLength == 0) && m_complete(m_rxHex)) {
+        m_answerDone = true;
+        Q_EMIT answerComplete();
     }
 }
 

@@ -61,9 +61,22 @@ public:
     // and sets EchoLength to the frame's length in hex characters. A digit
     // pair that is not hexadecimal throws AppError.
     void MakeFrame(const QString &hexText);
+    // Whether the receive text holds an answer the step can judge.
+    using AnswerCheck = std::function<bool(const QString &rxHex)>;
+
+    // Fast transfer: a wait after a frame ends as soon as the receive text
+    // holds an answer its check accepts (in single-port mode only once the
+    // echo is off it); otherwise it runs its full time. Off by default.
+    void setFastTransfer(bool on) { m_fast = on; }
+    bool fastTransfer() const { return m_fast; }
+
     // One command step: MakeFrame, empty the receive text, send the frame,
-    // wait. Nothing is sent while the port is closed.
-    void SendFrame(const QString &hexText, int waitMs);
+    // wait (in fast transfer only until the answer is complete, when a
+    // check is given). Nothing is sent while the port is closed.
+    void SendFrame(const QString &hexText, int waitMs, const AnswerCheck &complete = {});
+    // Fast transfer: waits out what is left of the last frame's full wait,
+    // for a frame that must not come sooner than without the mode.
+    void finishLastWait();
     // Waits at least ms milliseconds in an event loop, so receive events,
     // repaints and input are handled meanwhile; sleeps rather than polls.
     // Returns at once for ms <= 0 and while the device is lost.
@@ -88,6 +101,8 @@ public:
 Q_SIGNALS:
     // The device failed or disappeared; the port has been closed.
     void deviceLost(const QString &reason);
+    // Fast transfer: the answer the current wait expects is complete.
+    void answerComplete();
 
 private:
     void readPort();
@@ -100,6 +115,11 @@ private:
     QByteArray m_txFrame;
     int m_echoLength = 0;
     LinkTrace *m_trace = nullptr;
+    bool m_fast = false;
+    AnswerCheck m_complete; // set only while a frame's wait may end early
+    bool m_answerDone = false;
+    quint32 m_lastSendTick = 0;  // when the last frame went out
+    int m_lastWaitMs = 0;        // its full wait
     qint64 m_lastReceiveMs = -1; // on the trace's clock: the last byte since the send
     bool m_lost = false;
     QString m_errorString;

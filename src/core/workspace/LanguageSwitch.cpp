@@ -109,6 +109,7 @@ void fillTexts(LanguageTexts &t, const StringTable &table)
     take(t.fleetVerifiedText, table, 1100);
     take(t.fleetWrittenText, table, 1101);
     take(t.fleetFailedText, table, 1102);
+    take(t.fastTransferText, table, 1110);
 }
 
 // Replaces the items of a list with the entries' texts, keeping each item a

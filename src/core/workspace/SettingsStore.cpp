@@ -89,6 +89,7 @@ SystemSettings SettingsStore::readSystem() const
         settings.bands.append(file.readString(kList, comboKey(i), QStringLiteral("400-470MHz")));
     settings.bandIndex = file.readInt(kList, QStringLiteral("listnow"), 0);
     settings.safeWrites = file.readInt(kWrite, QStringLiteral("safe"), 1) != 0;
+    settings.fastTransfer = file.readInt(kWrite, QStringLiteral("fast"), 0) != 0;
     for (int port = 1; port <= settings.portDevices.size(); ++port)
         settings.portDevices[port - 1] =
             file.readString(QStringLiteral("ports"), QStringLiteral("com") + QString::number(port));
@@ -110,6 +111,7 @@ void SettingsStore::writeSystem(const SystemSettings &settings) const
     for (int i = 0; i < settings.bands.size(); ++i)
         file.writeString(kList, comboKey(i), settings.bands.at(i));
     file.writeInt(kWrite, QStringLiteral("safe"), settings.safeWrites ? 1 : 0);
+    file.writeInt(kWrite, QStringLiteral("fast"), settings.fastTransfer ? 1 : 0);
     // A key the file has, set by the user or by another run, stays as it is.
     const QString ports = QStringLiteral("ports");
     for (int port = 1; port <= settings.chosenPortDevices.size(); ++port) {

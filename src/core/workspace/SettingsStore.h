@@ -5,13 +5,14 @@
 
 // What sysini.ini keeps between runs.
 struct SystemSettings {
-    int port = 1;            // "com"
-    bool singlePort = false; // "co_mode" 1
-    int modelIndex = 0;      // "M_type"
-    int language = 1;        // "lang"
-    QStringList bands;       // "listcount" and "combo<i>"
-    int bandIndex = 0;       // "listnow"
-    bool safeWrites = true;  // "[write]" "safe": back up before a write, read back after it
+    int port = 1;              // "com"
+    bool singlePort = false;   // "co_mode" 1
+    int modelIndex = 0;        // "M_type"
+    int language = 1;          // "lang"
+    QStringList bands;         // "listcount" and "combo<i>"
+    int bandIndex = 0;         // "listnow"
+    bool fastTransfer = false; // "[write]" "fast": each step moves on once the radio has answered
+    bool safeWrites = true;    // "[write]" "safe": back up before a write, read back after it
     // "[ports]" "com1" to "com16": the device each port number stands for,
     // empty where the system's list decides. Read only; the user edits them.
     QStringList portDevices = QStringList(16);

@@ -12,6 +12,7 @@ void applyConnection(Workspace &workspace, const SystemSettings &saved)
     workspace.setPortNumber(saved.port);
     workspace.setSinglePort(saved.singlePort);
     workspace.setSafeWrites(saved.safeWrites);
+    workspace.setFastTransfer(saved.fastTransfer);
     workspace.setModelIndex(saved.modelIndex);
 }
 

@@ -73,6 +73,9 @@ public:
     void setSafeWrites(bool on) { m_safeWrites = on; }
     // Whether exchanges are recorded in a link trace (for this run only).
     // Each turning on counts, so that a new trace file starts.
+    // Whether each step moves on as soon as the radio has answered.
+    bool fastTransfer() const { return m_fastTransfer; }
+    void setFastTransfer(bool on) { m_fastTransfer = on; }
     bool recordTrace() const { return m_recordTrace; }
     int traceCount() const { return m_traceCount; }
     void setRecordTrace(bool on)
@@ -110,6 +113,7 @@ private:
     bool m_singlePort = false;
     bool m_safeWrites = true;
     bool m_recordTrace = false;
+    bool m_fastTransfer = false;
     int m_traceCount = 0;
     QStringList m_portDevices = QStringList(PortCount);
     QStringList m_chosenPortDevices = QStringList(PortCount);
