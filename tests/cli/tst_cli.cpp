@@ -4,6 +4,7 @@
 #include "cli/PortsCommand.h"
 #include "core/files/ChannelFile.h"
 #include "core/ports/PortMap.h"
+#include "core/radio/MemoryMap.h"
 #include "core/workspace/Workspace.h"
 #include "sim/VirtualRadio.h"
 #include "support/HoldingProcess.h"
@@ -73,6 +74,9 @@ private Q_SLOTS:
     void identify();
     void traceOfEveryExchange();
     void fleetWritesARowOfRadios();
+    void voxSensitivityZeroRoundTrips();
+    void asciiDigitsInEveryLocale_data();
+    void asciiDigitsInEveryLocale();
     void portsListsEachPortAndItsState();
     void portsOfThisMachine();
     void portsStateWording_data();
@@ -95,11 +99,13 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<VirtualRadio> m_radio;
+    QMap<QString, QString> m_environment; // more for the tool's runs
 };
 
 void TestCli::init()
 {
     m_radio.reset();
+    m_environment.clear();
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     QVERIFY(TestSupport::writeFile(path("sysini.ini"), kSystemSettings));
@@ -121,6 +127,8 @@ Run TestCli::cli(QStringList arguments, int terminateAfterMs)
     // Backups go to the user's data folder: here, one of the test's own.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("XDG_DATA_HOME", path("data"));
+    for (auto it = m_environment.cbegin(); it != m_environment.cend(); ++it)
+        environment.insert(it.key(), it.value());
     process.setProcessEnvironment(environment);
     QEventLoop loop;
     connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
@@ -595,6 +603,58 @@ void TestCli::fleetWritesARowOfRadios()
     QVERIFY2(lines.at(1).contains(",PW-100,400-470MHz,verified,SHOP,"), qPrintable(lines.at(1)));
     QVERIFY2(lines.at(2).contains(",PW-100,400-470MHz,\"failed: "), qPrintable(lines.at(2)));
     QCOMPARE(m_radio->rowImages().size(), 2);
+}
+
+// A radio whose VOX sensitivity byte is 00 (no selection) is read, saved,
+// opened and written back, and holds 00 again.
+void TestCli::voxSensitivityZeroRoundTrips()
+{
+    RadioImage image = RadioImage::sample();
+    QByteArray block = image.block(MemoryMap::FunctionBlock1Address);
+    block[13] = 0x00; // VOX sensitivity
+    image.write(MemoryMap::FunctionBlock1Address, block);
+    QVERIFY(startRadio(image));
+    const QString file = path("vox.q42");
+    QCOMPARE(cli({"read", "--port", m_radio->devicePath(), "-o", file}).exitCode, 0);
+    QVERIFY(TestSupport::readFile(file).contains("VoxSQL -1"));
+    block[13] = 0x05;
+    m_radio->image().write(MemoryMap::FunctionBlock1Address, block);
+
+    const Run run = cli({"write", file, "--port", m_radio->devicePath(), "--no-backup"});
+
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(m_radio->image().block(MemoryMap::FunctionBlock1Address).at(13), char(0x00));
+}
+
+void TestCli::asciiDigitsInEveryLocale_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QByteArray>("frequency"); // channel 1's receive frequency in the file
+    QTest::newRow("Arabic digits") << "ar_EG.UTF-8" << QByteArray("402.12500");
+    QTest::newRow("Persian digits") << "fa_IR.UTF-8" << QByteArray("402.12500");
+    QTest::newRow("German comma") << "de_DE.UTF-8" << QByteArray("402,12500");
+}
+
+// Under a system whose own digits are not ASCII a read saves ASCII digits
+// (the separator stays the system's where it is ASCII), and the file is
+// shown and written back under the same system.
+void TestCli::asciiDigitsInEveryLocale()
+{
+    QFETCH(QString, locale);
+    QFETCH(QByteArray, frequency);
+    QVERIFY(startRadio());
+    m_environment.insert("LC_ALL", locale);
+    const QString file = path("locale.q42");
+
+    const Run read = cli({"read", "--port", m_radio->devicePath(), "-o", file});
+
+    QCOMPARE(read.exitCode, 0);
+    const QByteArray bytes = TestSupport::readFile(file);
+    QVERIFY2(bytes.contains(frequency), bytes.constData());
+    QCOMPARE(cli({"show", file}).exitCode, 0);
+    QCOMPARE(cli({"write", file, "--port", m_radio->devicePath(), "--no-backup", "--no-verify"})
+                 .exitCode,
+             0);
 }
 
 void TestCli::portsListsEachPortAndItsState()

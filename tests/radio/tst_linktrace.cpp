@@ -233,6 +233,29 @@ private Q_SLOTS:
         QCOMPARE(rig.ws.info().lastWriteTime(), QStringLiteral("2025-06-01  08:30:00"));
     }
 
+    // After a device was lost, the next exchange on the same link still
+    // waits for the port to settle, before and after opening it.
+    void settlingAfterALostDevice()
+    {
+        Rig rig;
+        rig.radio.setVanishAfter(4);
+        QCOMPARE(rig.run(Direction::Read), Result::Failed);
+        QVERIFY(rig.link.isLost() || !rig.link.isOpen());
+        VirtualRadio next;
+        QVERIFY(next.start());
+        rig.lines.clear();
+        QCOMPARE(rig.exchange.run(Direction::Identify, next.devicePath()), Result::Success);
+        const auto msOf = [&](const QString &what) {
+            for (const QString &line : rig.lines) {
+                if (line.contains(what))
+                    return line.left(line.indexOf(QStringLiteral(" ms"))).trimmed().toLongLong();
+            }
+            return -1LL;
+        };
+        QVERIFY2(msOf(QStringLiteral(" opened at ")) >= 150, qPrintable(rig.lines.join('\n')));
+        QVERIFY2(msOf(QStringLiteral("  handshake")) >= 300, qPrintable(rig.lines.join('\n')));
+    }
+
     // The meaning of frames and answers as the trace words them.
     void meanings_data()
     {

@@ -497,7 +497,7 @@ private Q_SLOTS:
         ws.channels().setCell(CT::TxFrequency, 1, QStringLiteral("1"));
         ws.channels().setCell(CT::RxTone, 7, QStringLiteral("D023X"));
         ws.channels().setCell(CT::TxTone, 7, QStringLiteral("d023i"));
-        ws.functions().setIndex(FS::VoxSQL, -1);
+        ws.functions().setIndex(FS::TOT, -1);
         ws.functions().setItems(
             FS::Squelch, QStringList{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10"});
         ws.functions().setIndex(FS::Squelch, 10);
@@ -507,7 +507,7 @@ private Q_SLOTS:
             "7/2/" + reason(Problem::UnknownTone),
             "7/4/" + reason(Problem::UnknownTone),
             "0/0/" + reason(Problem::SettingOutOfRange) + " Squelch",
-            "0/0/" + reason(Problem::NoSelection) + " VoxSQL",
+            "0/0/" + reason(Problem::NoSelection) + " TOT",
             "0/0/" + reason(Problem::NameNotAscii),
         };
         const QList<Problem> problems = MemoryMap::validate(ws);
@@ -533,7 +533,7 @@ private Q_SLOTS:
         ws.channels().setCell(CT::RxFrequency, 1, QStringLiteral("462.125"));
         QVERIFY_THROWS_EXCEPTION(AppError, MemoryMap::encodeChannel(ws, 1));
 
-        ws.functions().setIndex(FS::VoxSQL, -1);
+        ws.functions().setIndex(FS::TOT, -1);
         QVERIFY_THROWS_EXCEPTION(AppError, MemoryMap::encodeFunctionBlock1(ws));
         ws.functions().setIndex(FS::LongKey1, -1);
         QVERIFY_THROWS_EXCEPTION(AppError, MemoryMap::encodeFunctionBlock2(ws));

@@ -99,24 +99,27 @@ QString frequencyField(const QString &text)
 
 // Validation ----------------------------------------------------------------------
 
-// Each list setting the write sends, with the largest index its field holds:
-// one decimal digit, one hex digit, a bit, or a byte.
+// Each list setting the write sends, with the smallest and largest index its
+// field holds: one decimal digit, one hex digit, a bit, or a byte. VOX
+// sensitivity is stored as its index + 1, so no selection (-1) is the byte
+// 00 a radio may hold, and writes back as it was read.
 struct EncodedList {
     FS::List list;
     int largestIndex;
+    int smallestIndex = 0;
 };
 
 constexpr EncodedList kEncodedLists[] = {
-    {FS::Squelch, 9},   {FS::ScanKind, 1},  {FS::Step, 9},      {FS::TOT, 9},
-    {FS::APO, 15},      {FS::VoxSQL, 8},    {FS::VoxDelay, 9},  {FS::Beep, 15},
-    {FS::LongKey0, 15}, {FS::LongKey1, 15}, {FS::LongKey2, 15}, {FS::ShortKey2, 15},
+    {FS::Squelch, 9},   {FS::ScanKind, 1},   {FS::Step, 9},      {FS::TOT, 9},
+    {FS::APO, 15},      {FS::VoxSQL, 8, -1}, {FS::VoxDelay, 9},  {FS::Beep, 15},
+    {FS::LongKey0, 15}, {FS::LongKey1, 15},  {FS::LongKey2, 15}, {FS::ShortKey2, 15},
     {FS::Volume, 255},
 };
 
 std::optional<CellProblem> listProblem(const FS &functions, const EncodedList &field)
 {
     const int index = functions.index(field.list);
-    if (index >= 0 && index <= field.largestIndex)
+    if (index >= field.smallestIndex && index <= field.largestIndex)
         return std::nullopt;
     CellProblem problem;
     problem.reason = index < 0 ? CellProblem::NoSelection : CellProblem::SettingOutOfRange;
@@ -433,8 +436,8 @@ void decodeFunctionBlock1(const QString &block, Workspace &workspace)
     selectReceived(f, FS::TOT, tot > 7 ? 3 : tot);
     selectReceived(f, FS::APO, nibble(block, 26));
 
-    // VOX sensitivity 1..8 is stored as itself; 0 selects nothing, which the
-    // validation then reports before the next write.
+    // VOX sensitivity 1..8 is stored as itself; 0 selects nothing, which a
+    // write gives back as 0.
     const int voxLevel = nibble(block, 28);
     if (voxLevel == 0)
         f.setIndex(FS::VoxSQL, -1);

@@ -98,6 +98,9 @@ bool SerialLink::open(const QString &devicePath)
 
 void SerialLink::close()
 {
+    // A device lost before is over with once the port is closed: the waits
+    // that follow (the settling of the next opening) run in full.
+    m_lost = false;
     if (m_port.isOpen()) {
         m_port.close();
         if (m_trace)

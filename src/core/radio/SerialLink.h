@@ -52,8 +52,8 @@ public:
     void close();
     bool isOpen() const;
     // True from a read or write failure of the device (pulled out, gone)
-    // until the next successful open; the port is closed then, and sends
-    // and waits return at once.
+    // until the next close or successful open; the port is closed then, and
+    // sends and waits return at once.
     bool isLost() const { return m_lost; }
     QString errorString() const { return m_errorString; }
 
