@@ -10,6 +10,8 @@
 
 #include <QTest>
 
+#include <chrono>
+
 namespace
 {
 
@@ -31,12 +33,20 @@ QString identificationAnswer()
     return hexOf(answer + check);
 }
 
+// Whole milliseconds of the steady clock, counted as the link counts its
+// waits: a wait of N ms measured this way lasts at least N, with no rounding
+// between two clocks to allow for.
+qint64 steadyMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
 qint64 elapsedMs(const std::function<void()> &action)
 {
-    QElapsedTimer timer;
-    timer.start();
+    const qint64 start = steadyMs();
     action();
-    return timer.elapsed();
+    return steadyMs() - start;
 }
 
 } // namespace
@@ -260,8 +270,7 @@ private Q_SLOTS:
         QTimer::singleShot(10, this, [&] { handled = true; });
         const qint64 waited = elapsedMs([&] { link.SysDelay(50); });
         QVERIFY(handled);
-        // Whole milliseconds of two clocks: up to 1 ms of rounding.
-        QVERIFY2(waited >= 49, qPrintable(QString::number(waited)));
+        QVERIFY2(waited >= 50, qPrintable(QString::number(waited)));
 
         bool handledInZeroWait = false;
         QTimer::singleShot(0, this, [&] { handledInZeroWait = true; });
@@ -278,11 +287,9 @@ private Q_SLOTS:
         qint64 inner = -1;
         QTimer::singleShot(10, this, [&] { inner = elapsedMs([&] { link.SysDelay(30); }); });
         const qint64 outer = elapsedMs([&] { link.SysDelay(80); });
-        // The waits count whole milliseconds of a clock other than the
-        // test's: either may read up to 1 ms less. Ended by the inner wait,
-        // the outer one would last about 40 ms.
-        QVERIFY2(inner >= 29, qPrintable(QString::number(inner)));
-        QVERIFY2(outer >= 79, qPrintable(QString::number(outer)));
+        // Ended by the inner wait, the outer one would last about 40 ms.
+        QVERIFY2(inner >= 30, qPrintable(QString::number(inner)));
+        QVERIFY2(outer >= 80, qPrintable(QString::number(outer)));
     }
 
     void openFailures()
@@ -295,7 +302,7 @@ private Q_SLOTS:
         QVERIFY(!link.isOpen());
         // Nothing to send to: the step still takes its wait and finds nothing.
         const qint64 waited = elapsedMs([&] { link.SendFrame(start, 30); });
-        QVERIFY(waited >= 30);
+        QVERIFY2(waited >= 30, qPrintable(QString::number(waited)));
         QVERIFY(link.RxHex().isEmpty());
     }
 
