@@ -21,17 +21,23 @@ constexpr int kColumnWidths[ChannelTable::ColumnCount] = {30, 70, 69, 70, 70, 61
 class CellPainter : public QStyledItemDelegate
 {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    explicit CellPainter(const ChannelGrid *grid) : QStyledItemDelegate(nullptr), m_grid(grid) {}
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override
     {
         const bool fixed = index.row() == 0 || index.column() == ChannelTable::NumberColumn;
-        const bool selected = !fixed && option.state.testFlag(QStyle::State_Selected);
+        const bool rowSelected = m_grid->isRowSelected(index.row());
+        const bool selected =
+            !fixed && (rowSelected || option.state.testFlag(QStyle::State_Selected));
         const QPalette &palette = option.palette;
         QColor background = palette.color(QPalette::Base);
         QColor foreground = palette.color(QPalette::Text);
-        if (fixed) {
+        if (fixed && rowSelected) {
+            // The number of a selected channel: the button face, darkened.
+            background = palette.color(QPalette::Mid);
+            foreground = palette.color(QPalette::ButtonText);
+        } else if (fixed) {
             background = palette.color(QPalette::Button);
             foreground = palette.color(QPalette::ButtonText);
         } else if (selected) {
@@ -46,15 +52,21 @@ public:
                           index.data(Qt::DisplayRole).toString());
         painter->restore();
     }
+
+private:
+    const ChannelGrid *m_grid;
 };
 
 } // namespace
 
-ChannelGrid::ChannelGrid(ChannelTable &table, QWidget *parent) : QTableView(parent), m_table(table)
+ChannelGrid::ChannelGrid(ChannelTable &table, QWidget *parent)
+    : QTableView(parent), m_table(table), m_rowSelected(ChannelTable::RowCount, false)
 {
     setObjectName(QStringLiteral("StringGrid1"));
     setModel(&m_table);
-    setItemDelegate(new CellPainter(this));
+    auto *painter = new CellPainter(this);
+    painter->setParent(this);
+    setItemDelegate(painter);
     horizontalHeader()->hide();
     verticalHeader()->hide();
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -98,9 +110,58 @@ void ChannelGrid::selectCell(int column, int row)
     const QModelIndex target = m_table.index(row, column);
     if (!(m_table.flags(target) & Qt::ItemIsSelectable))
         return;
+    clearRowSelection();
     Q_EMIT cellAboutToBeSelected(column, row);
     setCurrentIndex(target);
     Q_EMIT cellClicked();
+}
+
+QList<int> ChannelGrid::selectedRows() const
+{
+    QList<int> rows;
+    for (int row = 1; row < m_rowSelected.size(); ++row) {
+        if (m_rowSelected[row])
+            rows << row;
+    }
+    return rows;
+}
+
+bool ChannelGrid::isRowSelected(int row) const
+{
+    return row >= 1 && row < m_rowSelected.size() && m_rowSelected[row];
+}
+
+void ChannelGrid::selectRows(int first, int last)
+{
+    m_rowSelected.fill(false);
+    for (int row = qMax(1, qMin(first, last)); row <= qMin(lastRow(), qMax(first, last)); ++row)
+        m_rowSelected[row] = true;
+    viewport()->update();
+}
+
+void ChannelGrid::clearRowSelection()
+{
+    if (!m_rowSelected.contains(true))
+        return;
+    m_rowSelected.fill(false);
+    viewport()->update();
+}
+
+void ChannelGrid::pickRow(int row, Qt::KeyboardModifiers modifiers)
+{
+    if (row < 1 || row > lastRow())
+        return;
+    if (modifiers.testFlag(Qt::ShiftModifier) && m_anchorRow >= 1) {
+        selectRows(m_anchorRow, row);
+    } else if (modifiers.testFlag(Qt::ControlModifier)) {
+        m_rowSelected[row] = !m_rowSelected[row];
+        m_anchorRow = row;
+        viewport()->update();
+    } else {
+        m_anchorRow = row;
+        selectRows(row, row);
+    }
+    Q_EMIT rowsSelected(row);
 }
 
 std::optional<QPoint> ChannelGrid::keyTarget(const QKeyEvent *event) const
@@ -144,6 +205,13 @@ std::optional<QPoint> ChannelGrid::keyTarget(const QKeyEvent *event) const
 
 void ChannelGrid::keyPressEvent(QKeyEvent *event)
 {
+    if (event->matches(QKeySequence::SelectAll)) {
+        m_anchorRow = 1;
+        selectRows(1, m_table.channelCount());
+        Q_EMIT rowsSelected(currentIndex().row());
+        event->accept();
+        return;
+    }
     Q_EMIT keyDown(event->key());
     if (const std::optional<QPoint> target = keyTarget(event)) {
         if (*target != QPoint(selectedColumn(), selectedRow()))
@@ -165,8 +233,13 @@ void ChannelGrid::mousePressEvent(QMouseEvent *event)
     if (event->button() != Qt::LeftButton)
         return;
     const QModelIndex cell = indexAt(event->position().toPoint());
-    if (cell.isValid())
+    if (cell.isValid() && cell.column() == ChannelTable::NumberColumn && cell.row() >= 1) {
+        m_draggingRows = true;
+        m_dragRow = cell.row();
+        pickRow(cell.row(), event->modifiers());
+    } else if (cell.isValid()) {
         selectCell(cell.column(), cell.row());
+    }
 }
 
 // The second press of a double click is not a second click: on the cell the
@@ -180,15 +253,24 @@ void ChannelGrid::mouseDoubleClickEvent(QMouseEvent *event)
     event->accept();
 }
 
-// Dragging does not move the selection, and a release does nothing more: the
-// press has done the click.
+// Dragging does not move the selection of a cell, and a release does nothing
+// more: the press has done the click. A drag that started on a number cell
+// selects the channels it passes over.
 void ChannelGrid::mouseMoveEvent(QMouseEvent *event)
 {
+    if (m_draggingRows && event->buttons().testFlag(Qt::LeftButton)) {
+        const int row = rowAt(event->position().toPoint().y());
+        if (row >= 1 && row != m_dragRow) {
+            m_dragRow = row;
+            pickRow(row, Qt::ShiftModifier);
+        }
+    }
     event->accept();
 }
 
 void ChannelGrid::mouseReleaseEvent(QMouseEvent *event)
 {
+    m_draggingRows = false;
     event->accept();
 }
 

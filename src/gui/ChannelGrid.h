@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QTableView>
 #include <optional>
 
@@ -29,8 +30,17 @@ public:
     int selectedColumn() const { return currentIndex().column(); }
     int selectedRow() const { return currentIndex().row(); }
 
-    // Selects the cell as a click on it does.
+    // Selects the cell as a click on it does. A selection of whole rows ends.
     void selectCell(int column, int row);
+
+    // Whole channels selected by their number cells: a click selects one, a
+    // Shift click or a drag down the numbers a range, a Ctrl click adds or
+    // takes away one; Ctrl+A selects every channel. Ascending; empty when the
+    // selection is a single cell.
+    QList<int> selectedRows() const;
+    bool isRowSelected(int row) const;
+    void selectRows(int first, int last);
+    void clearRowSelection();
 
     // Typing never jumps to a matching cell: every move goes through
     // selectCell(), and typed digits start a frequency instead.
@@ -50,6 +60,8 @@ Q_SIGNALS:
     void wheelTurned();
     // The grid has drawn its cells.
     void cellsDrawn();
+    // Whole rows were selected; the row clicked (or dragged to) last.
+    void rowsSelected(int row);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -65,7 +77,13 @@ private:
     std::optional<QPoint> keyTarget(const QKeyEvent *event) const;
     int lastRow() const;
     int lastColumn() const;
+    // A press or drag on the number cell of the row.
+    void pickRow(int row, Qt::KeyboardModifiers modifiers);
 
     ChannelTable &m_table;
-    int m_wheelAngle = 0; // wheel turn not yet spent on a whole notch
+    int m_wheelAngle = 0;        // wheel turn not yet spent on a whole notch
+    QList<bool> m_rowSelected;   // by row, the header row's entry unused
+    int m_anchorRow = 0;         // where a Shift click or a drag starts
+    bool m_draggingRows = false; // the left button went down on a number cell
+    int m_dragRow = 0;           // the row the drag is over
 };

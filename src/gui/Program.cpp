@@ -26,6 +26,7 @@ Program::Program(SettingsStore settings, const QStringList &languageDirs)
     m_info = new Taddmessage(m_workspace.info());
     m_mainForm->attachWindows(
         {m_aboutBox, m_readWrite, m_userForm, m_func, m_channel, m_portDialog, m_info});
+    m_mainForm->setHistory(m_history);
 }
 
 Program::~Program() = default;

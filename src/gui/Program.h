@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/editing/EditHistory.h"
 #include "core/workspace/SettingsStore.h"
 #include "core/workspace/Workspace.h"
 
@@ -29,6 +30,7 @@ public:
     Program &operator=(const Program &) = delete;
 
     Workspace &workspace() { return m_workspace; }
+    EditHistory &history() { return m_history; }
     const SettingsStore &settings() const { return m_settings; }
     TMainForm *mainForm() const { return m_mainForm.get(); }
     TAboutBox *aboutBox() const { return m_aboutBox; }
@@ -42,6 +44,7 @@ public:
 private:
     SettingsStore m_settings;
     Workspace m_workspace;
+    EditHistory m_history{m_workspace};
     std::unique_ptr<TMainForm> m_mainForm;
     TAboutBox *m_aboutBox;
     TRWForm *m_readWrite;

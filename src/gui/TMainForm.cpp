@@ -1,6 +1,8 @@
 #include "gui/TMainForm.h"
 
+#include "core/base/AppError.h"
 #include "core/base/LocaleNumber.h"
+#include "core/editing/EditHistory.h"
 #include "core/files/ChannelCsv.h"
 #include "core/files/ChannelFile.h"
 #include "core/ports/PortMap.h"
@@ -73,8 +75,8 @@ TMainForm::TMainForm(Workspace &workspace, const SettingsStore &settings, QWidge
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->addWidget(StatusBar1, 1);
 
-    connect(&m_workspace, &Workspace::captionChanged, this,
-            [this] { setWindowTitle(m_workspace.caption()); });
+    // The title bar marks unsaved changes.
+    connect(&m_workspace, &Workspace::captionChanged, this, &TMainForm::showTitle);
     connect(&m_workspace, &Workspace::modelChanged, this, [this] {
         const QSignalBlocker blocker(ComboBox1);
         ComboBox1->setCurrentIndex(m_workspace.modelIndex());
@@ -155,6 +157,26 @@ void TMainForm::createActions()
     connect(FileImportCsvItem, &QAction::triggered, this, &TMainForm::FileImportCsvItemClick);
     connect(FileExportCsvItem, &QAction::triggered, this, &TMainForm::FileExportCsvItemClick);
 
+    const LanguageTexts &texts = m_workspace.texts();
+    UndoItem = makeAction(this, "UndoItem", texts.undoText, QIcon::fromTheme("edit-undo"));
+    UndoItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    RedoItem = makeAction(this, "RedoItem", texts.redoText, QIcon::fromTheme("edit-redo"));
+    RedoItem->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    CutChannelsItem = makeAction(this, "CutChannelsItem", texts.cutText);
+    CutChannelsItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+    CopyChannelsItem = makeAction(this, "CopyChannelsItem", texts.copyText);
+    CopyChannelsItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    PasteChannelsItem = makeAction(this, "PasteChannelsItem", texts.pasteText);
+    PasteChannelsItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    for (QAction *undo : {UndoItem, RedoItem})
+        undo->setEnabled(false);
+    connect(UndoItem, &QAction::triggered, this, &TMainForm::UndoItemClick);
+    connect(RedoItem, &QAction::triggered, this, &TMainForm::RedoItemClick);
+    connect(CutChannelsItem, &QAction::triggered, this, &TMainForm::CutChannelsItemClick);
+    connect(CopyChannelsItem, &QAction::triggered, this, &TMainForm::CopyChannelsItemClick);
+    connect(PasteChannelsItem, &QAction::triggered, this, &TMainForm::PasteChannelsItemClick);
+
     HelpAboutItem = makeAction(this, "HelpAboutItem", QStringLiteral("帮助"));
     About1 = makeAction(this, "About1", QStringLiteral("关于"));
     connect(WindowCascadeItem, &QAction::triggered, this, &TMainForm::WindowCascadeItemClick);
@@ -176,6 +198,14 @@ void TMainForm::createMenus()
     File1->addActions({FileImportCsvItem, FileExportCsvItem});
     File1->addSeparator();
     File1->addAction(FileExitItem);
+
+    EditMenu = bar->addMenu(m_workspace.texts().editMenuText);
+    EditMenu->setObjectName(QStringLiteral("EditMenu"));
+    EditMenu->addActions({UndoItem, RedoItem});
+    EditMenu->addSeparator();
+    EditMenu->addActions({CutChannelsItem, CopyChannelsItem, PasteChannelsItem});
+    // The texts name the steps as they stand when the menu opens.
+    connect(EditMenu, &QMenu::aboutToShow, this, &TMainForm::refreshEditActions);
 
     Edit1 = bar->addMenu(QStringLiteral("编程"));
     Edit1->setObjectName(QStringLiteral("Edit1"));
@@ -259,6 +289,7 @@ void TMainForm::createToolBar()
     connect(ComboBox1, &QComboBox::activated, this, [this](int index) {
         m_workspace.setModelIndex(index);
         ComboBox1Change();
+        record([this] { return Label2->text(); });
     });
 }
 
@@ -292,6 +323,129 @@ void TMainForm::attachWindows(const Windows &windows)
     connect(m_info, &Taddmessage::closeRequested, m_infoWindow, &ChildWindow::hideChild);
 
     m_mdi->setActiveSubWindow(m_channelWindow);
+    connect(m_readWrite, &TRWForm::exchangeFinished, this, [this](int tag, bool succeeded) {
+        // A read replaces the configuration, also when it failed on the way.
+        if (tag == TRWForm::ReadTag)
+            record([this] { return CutItem->text(); });
+        if (succeeded)
+            markSaved();
+    });
+}
+
+void TMainForm::setHistory(EditHistory &history)
+{
+    m_history = &history;
+    if (m_channel)
+        m_channel->setHistory(&history);
+    if (m_func)
+        m_func->setHistory(&history);
+    // Undo and redo across a language change change the language back and forth.
+    history.setLanguageSwitcher([this](int language) {
+        m_workspace.setLanguageNumber(language);
+        // No language applied stands for the built-in texts, which are
+        // simplified Chinese.
+        ApplyLanguage(LanguageSwitch::menuBaseName(language == 0 ? 1 : language));
+        markLanguage(language);
+    });
+    connect(&history, &EditHistory::modifiedChanged, this, &QWidget::setWindowModified);
+    connect(&history, &EditHistory::stepsChanged, this, &TMainForm::refreshEditActions);
+    connect(&history, &EditHistory::stepRestored, this, [this](int column, int row) {
+        if (m_channel)
+            m_channel->showStep(column, row);
+    });
+    // A change under way can be undone too.
+    connect(&m_workspace.channels(), &ChannelTable::dataChanged, this,
+            &TMainForm::refreshEditActions);
+    connect(&m_workspace.functions(), &FunctionSettings::changed, this,
+            &TMainForm::refreshEditActions);
+    refreshEditActions();
+}
+
+void TMainForm::showTitle()
+{
+    setWindowTitle(m_workspace.caption() + QStringLiteral("[*]"));
+}
+
+void TMainForm::record(const std::function<QString()> &commandText)
+{
+    if (!m_history)
+        return;
+    m_history->commit([commandText] {
+        QString name = commandText().remove(QLatin1Char('&')).trimmed();
+        for (const QString &end : {QStringLiteral("..."), QStringLiteral("…"), QStringLiteral("："),
+                                   QStringLiteral(":")}) {
+            if (name.endsWith(end))
+                name.chop(end.size());
+        }
+        return name.trimmed();
+    });
+}
+
+void TMainForm::markSaved()
+{
+    if (m_history)
+        m_history->markSaved();
+}
+
+void TMainForm::refreshEditActions()
+{
+    if (!m_history)
+        return;
+    const LanguageTexts &texts = m_workspace.texts();
+    const QString undo = m_history->undoText();
+    const QString redo = m_history->redoText();
+    UndoItem->setText(undo.isEmpty() ? texts.undoText
+                                     : texts.stepItemText.arg(texts.undoText, undo));
+    RedoItem->setText(redo.isEmpty() ? texts.redoText
+                                     : texts.stepItemText.arg(texts.redoText, redo));
+    UndoItem->setEnabled(m_history->canUndo());
+    RedoItem->setEnabled(m_history->canRedo());
+}
+
+void TMainForm::UndoItemClick()
+{
+    if (!m_history)
+        return;
+    // Undo never fails: a frequency still being typed is taken back as typed.
+    if (m_channel)
+        m_channel->hideOverlayEditors();
+    m_history->undo();
+}
+
+void TMainForm::RedoItemClick()
+{
+    if (!m_history)
+        return;
+    if (m_channel)
+        m_channel->hideOverlayEditors();
+    m_history->redo();
+}
+
+void TMainForm::CutChannelsItemClick()
+{
+    ErrorBox::run(this, [this] {
+        commitPendingEdit(true);
+        if (m_channel)
+            m_channel->cutChannels();
+    });
+}
+
+void TMainForm::CopyChannelsItemClick()
+{
+    ErrorBox::run(this, [this] {
+        commitPendingEdit(true);
+        if (m_channel)
+            m_channel->copyChannels();
+    });
+}
+
+void TMainForm::PasteChannelsItemClick()
+{
+    ErrorBox::run(this, [this] {
+        commitPendingEdit(true);
+        if (m_channel)
+            m_channel->pasteChannels();
+    });
 }
 
 void TMainForm::showEvent(QShowEvent *event)
@@ -346,6 +500,10 @@ void TMainForm::FormShow()
     functions.setKeyTimePosition(15);
     ErrorBox::run(this, [&] { functions.setKeyTimeText(LocaleNumber::fixed(1.5, 1)); });
 
+    // The configuration as start-up leaves it is where the history begins.
+    if (m_history)
+        m_history->reset();
+
     // No administrator: the program ends now that start-up is complete; the
     // settings are still written on the way out.
     if (endProgram)
@@ -354,9 +512,13 @@ void TMainForm::FormShow()
 
 void TMainForm::chooseLanguage(int language)
 {
+    // What was being typed is a step of its own, in the old language.
+    if (m_history)
+        m_history->commitPending();
     m_workspace.setLanguageNumber(language);
     ApplyLanguage(LanguageSwitch::menuBaseName(language));
     markLanguage(language);
+    record([this] { return N2->title(); });
 }
 
 void TMainForm::markLanguage(int language)
@@ -434,6 +596,13 @@ void TMainForm::applyOwnLanguage(const StringTable &table)
     FleetItem->setText(m_workspace.texts().fleetItemText);
     FileImportCsvItem->setText(m_workspace.texts().importItemText);
     FileExportCsvItem->setText(m_workspace.texts().exportItemText);
+    EditMenu->setTitle(m_workspace.texts().editMenuText);
+    CutChannelsItem->setText(m_workspace.texts().cutText);
+    CopyChannelsItem->setText(m_workspace.texts().copyText);
+    PasteChannelsItem->setText(m_workspace.texts().pasteText);
+    if (m_history)
+        m_history->retranslate();
+    refreshEditActions();
 }
 
 void TMainForm::ComboBox1Change()
@@ -469,6 +638,9 @@ void TMainForm::commitPendingEdit(bool hideListEditors)
         m_channel->hideOverlayEditors();
     else
         m_channel->hideFrequencyEditor();
+    // The edit is a step of its own, before what the command does.
+    if (m_history)
+        m_history->commitPending();
 }
 
 QString TMainForm::chooseFile(bool forSaving, bool csvList)
@@ -513,7 +685,12 @@ void TMainForm::ToolButton9Click()
         return;
     if (m_channel)
         m_channel->hideOverlayEditors();
+    if (m_history)
+        m_history->commitPending();
     ChannelFile::newConfiguration(m_workspace);
+    // A new configuration has nothing to lose yet.
+    record([this] { return FileNewItem->text(); });
+    markSaved();
 }
 
 void TMainForm::ToolButton1Click()
@@ -536,19 +713,33 @@ void TMainForm::openFile(const QString &path)
 
 void TMainForm::openChannelFile(const QString &path)
 {
-    ChannelFile::open(m_workspace, path);
+    const bool opened = ChannelFile::open(m_workspace, path);
     if (m_channel)
         m_channel->hideFrequencyEditor();
+    if (opened) {
+        record([this] { return FileOpenItem->text(); });
+        markSaved();
+    }
 }
 
 void TMainForm::ToolButton2Click()
 {
-    ErrorBox::run(this, [this] {
+    saveConfiguration();
+}
+
+bool TMainForm::saveConfiguration()
+{
+    bool saved = false;
+    ErrorBox::run(this, [this, &saved] {
         commitPendingEdit(false);
         const QString path = chooseFile(true);
-        if (!path.isEmpty())
-            ChannelFile::save(m_workspace, path);
+        if (path.isEmpty())
+            return;
+        ChannelFile::save(m_workspace, path);
+        markSaved();
+        saved = true;
     });
+    return saved;
 }
 
 void TMainForm::FileImportCsvItemClick()
@@ -566,6 +757,7 @@ void TMainForm::FileImportCsvItemClick()
         if (m_channel)
             m_channel->hideOverlayEditors();
         ChannelCsv::apply(import, m_workspace);
+        record([this] { return FileImportCsvItem->text(); });
     });
 }
 
@@ -590,6 +782,9 @@ void TMainForm::FleetItemClick()
         return;
     TFleetForm dialog(m_workspace, this);
     dialog.exec();
+    // Written into a radio is as good as saved.
+    if (dialog.run().writtenCount() > 0)
+        markSaved();
 }
 
 void TMainForm::startExchange(int tag)
@@ -648,6 +843,9 @@ void TMainForm::subWindowActivated(QMdiSubWindow *window)
     if (m_lastActive == m_channelWindow && m_channel)
         m_channel->FormDeactivate();
     m_lastActive = window;
+    // The clipboard commands act on the channel editor's channels.
+    for (QAction *clipboard : {CutChannelsItem, CopyChannelsItem, PasteChannelsItem})
+        clipboard->setEnabled(window == m_channelWindow);
 }
 
 void TMainForm::startDemo(const QString &devicePath)
@@ -688,9 +886,38 @@ void TMainForm::saveSettings()
     ErrorBox::run(this, [&] { m_settings.writeSystem(current); });
 }
 
+bool TMainForm::confirmClose()
+{
+    if (!m_history || !m_startedUp)
+        return true;
+    // A frequency still being typed counts as a change.
+    ErrorBox::run(this, [this] { commitPendingEdit(true); });
+    if (!m_history->isModified())
+        return true;
+    QMessageBox question(QMessageBox::Warning, QString::fromUtf8(kApplicationTitle),
+                         m_workspace.texts().closeQuestionText,
+                         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+    question.setObjectName(QStringLiteral("CloseQuestion"));
+    question.setDefaultButton(QMessageBox::Save);
+    question.setEscapeButton(QMessageBox::Cancel);
+    switch (question.exec()) {
+    case QMessageBox::Save:
+        return saveConfiguration();
+    case QMessageBox::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void TMainForm::closeEvent(QCloseEvent *event)
 {
-    // The program ends without a question; unsaved channels are lost.
+    // Unsaved changes are saved, discarded or kept open as the user says;
+    // without any the program ends at once.
+    if (!confirmClose()) {
+        event->ignore();
+        return;
+    }
     saveSettings();
     event->accept();
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
 
 class ChildWindow;
+class EditHistory;
 class QAction;
 class QComboBox;
 class QLabel;
@@ -43,6 +45,12 @@ public:
         Taddmessage *info;
     };
     void attachWindows(const Windows &windows);
+
+    // The undo history of the configuration: the Edit menu's undo and redo,
+    // the steps of the file, radio and language commands, and the unsaved
+    // changes the title bar and the close question show. The child windows
+    // are given it here too.
+    void setHistory(EditHistory &history);
 
     ChildWindow *channelWindow() const { return m_channelWindow; }
     ChildWindow *functionWindow() const { return m_functionWindow; }
@@ -102,6 +110,13 @@ public:
     // The port dialog and the about box, modally.
     void WindowCascadeItemClick();
     void About1Click();
+    // The Edit menu: undo and redo (the step under way committed first) and
+    // the channel editor's clipboard commands.
+    void UndoItemClick();
+    void RedoItemClick();
+    void CutChannelsItemClick();
+    void CopyChannelsItemClick();
+    void PasteChannelsItemClick();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -128,9 +143,25 @@ private:
     // AppError) and hides the frequency editor over the old contents.
     void openChannelFile(const QString &path);
     void startExchange(int tag);
+    // Saves through the Save dialog; false when the user cancels it or the
+    // save fails (the error is shown).
+    bool saveConfiguration();
+    // Commits the edit under way as a step of its own; false when the
+    // commit failed (the error is shown).
+    bool commitEdit();
+    // A step of the history named by a command's text as it reads in the
+    // interface language of the moment (no accelerator marks or trailing dots).
+    void record(const std::function<QString()> &commandText);
+    void markSaved();
+    void refreshEditActions();
+    void showTitle();
+    // Closing with unsaved changes: Save, Discard or Cancel. Returns whether
+    // the window may close.
+    bool confirmClose();
 
     Workspace &m_workspace;
     const SettingsStore &m_settings;
+    EditHistory *m_history = nullptr;
     TAboutBox *m_about = nullptr;
     TRWForm *m_readWrite = nullptr;
     TUserForm *m_userForm = nullptr;
@@ -163,7 +194,13 @@ private:
     QAction *ChannelInformation1; // 编程 › 信道编辑 (show the channel editor)
     QAction *OptionalFeatures1;   // 编程 › 可选功能 (show the function options)
     QAction *N4;                  // 编程 › 本机信息 (no command)
+    QAction *UndoItem;            // Edit › undo the last step
+    QAction *RedoItem;            // Edit › redo the step undone
+    QAction *CutChannelsItem;     // Edit › cut the chosen channels
+    QAction *CopyChannelsItem;    // Edit › copy the chosen channels
+    QAction *PasteChannelsItem;   // Edit › paste channels from the chosen one down
     QMenu *File1;                 // 文件
+    QMenu *EditMenu;              // Edit (undo, redo, clipboard)
     QMenu *Edit1;                 // 编程
     QMenu *Window1;               // 工具
     QMenu *N2;                    // 工具 › 语言

@@ -144,8 +144,10 @@ void TRWForm::Button1Click()
         this, [&] { result = m_exchange->run(direction, m_workspace.portDevicePath()); });
     detachTrace();
     Button1->setEnabled(true);
-    if (!completed)
+    if (!completed) {
+        Q_EMIT exchangeFinished(m_tag, false);
         return;
+    }
     switch (result) {
     case Exchange::Result::Success:
         ProgressBar1->setValue(ProgressBar1->maximum());
@@ -162,6 +164,7 @@ void TRWForm::Button1Click()
         showRefusal(m_exchange->problems());
         break;
     }
+    Q_EMIT exchangeFinished(m_tag, result == Exchange::Result::Success);
 }
 
 void TRWForm::runSafeWrite()
@@ -176,8 +179,10 @@ void TRWForm::runSafeWrite()
     detachTrace();
     m_safeRunning = false;
     Button1->setEnabled(true);
-    if (!completed)
+    if (!completed) {
+        Q_EMIT exchangeFinished(m_tag, false);
         return;
+    }
     const LanguageTexts &texts = m_workspace.texts();
     switch (result) {
     case Exchange::Result::Success:
@@ -198,6 +203,7 @@ void TRWForm::runSafeWrite()
         showRefusal(m_safeWrite->problems());
         break;
     }
+    Q_EMIT exchangeFinished(m_tag, result == Exchange::Result::Success);
 }
 
 void TRWForm::warn(const QString &text, const QString &detail)

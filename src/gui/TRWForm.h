@@ -46,6 +46,10 @@ public:
     void Button1Click();
     void Button2Click() { close(); }
 
+Q_SIGNALS:
+    // An exchange has ended (the tag says which), its result shown.
+    void exchangeFinished(int tag, bool succeeded);
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;

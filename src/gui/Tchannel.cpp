@@ -4,6 +4,8 @@
 #include "core/channels/ChannelTable.h"
 #include "core/channels/EditorKeyRules.h"
 #include "core/channels/ToneList.h"
+#include "core/editing/ChannelRows.h"
+#include "core/editing/EditHistory.h"
 #include "core/workspace/Workspace.h"
 #include "gui/ApplyText.h"
 #include "gui/ChannelGrid.h"
@@ -12,6 +14,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QFrame>
@@ -106,6 +109,7 @@ Tchannel::Tchannel(Workspace &workspace, QWidget *parent)
     connect(StringGrid1, &ChannelGrid::keyTyped, this, &Tchannel::StringGrid1KeyPress);
     connect(StringGrid1, &ChannelGrid::wheelTurned, this, &Tchannel::StringGrid1MouseWheelDown);
     connect(StringGrid1, &ChannelGrid::cellsDrawn, this, &Tchannel::StringGrid1DrawCell);
+    connect(StringGrid1, &ChannelGrid::rowsSelected, this, &Tchannel::StringGrid1SelectRows);
     connect(Timer1, &QTimer::timeout, this, &Tchannel::Timer1Timer);
     connect(Button2, &QPushButton::clicked, this, &Tchannel::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &Tchannel::Button3Click);
@@ -175,9 +179,17 @@ void Tchannel::buildEditors(QWidget *surface)
                            static_cast<QWidget *>(ComboBox1->lineEdit())})
         typed->setAttribute(Qt::WA_InputMethodEnabled, false);
     // Choices from the drop-down lists; typed keys come through the filter.
-    connect(ComboBox1, &QComboBox::activated, this, &Tchannel::ComboBox1Change);
+    // A choice from a list is complete at once; typed tones when the editor
+    // is left.
+    connect(ComboBox1, &QComboBox::activated, this, [this] {
+        ComboBox1Change();
+        recordCell(m_table.currentColumn(), m_table.currentRow());
+    });
     connect(ComboBox1->lineEdit(), &QLineEdit::textEdited, this, &Tchannel::ComboBox1Change);
-    connect(ComboBox2, &QComboBox::activated, this, &Tchannel::ComboBox2Change);
+    connect(ComboBox2, &QComboBox::activated, this, [this] {
+        ComboBox2Change();
+        recordCell(ChannelTable::Privacy, m_table.currentRow());
+    });
 }
 
 void Tchannel::applyLanguage(const StringTable &table)
@@ -291,7 +303,20 @@ bool Tchannel::eventFilter(QObject *watched, QEvent *event)
 // again): the cell is committed. The move goes ahead even when that fails.
 void Tchannel::StringGrid1SelectCell()
 {
+    const int column = m_table.currentColumn();
+    const int row = m_table.currentRow();
     runCommand([this] { m_table.sendallcell(); });
+    recordCell(column, row);
+}
+
+void Tchannel::StringGrid1SelectRows(int row)
+{
+    StringGrid1SelectCell();
+    hideOverlayEditors();
+    const int column = m_table.currentColumn();
+    m_table.setCurrentCell(column, row);
+    // The grid's current cell moves without a click: nothing flips or opens.
+    StringGrid1->setCurrentIndex(m_table.index(row, column));
 }
 
 void Tchannel::StringGrid1Click()
@@ -318,10 +343,12 @@ void Tchannel::StringGrid1Click()
         // Typing replaces the text shown.
         ComboBox1->lineEdit()->selectAll();
     } else if (ChannelTable::isTwoStateColumn(column)) {
-        if (m_suppressToggle)
+        if (m_suppressToggle) {
             m_suppressToggle = false;
-        else
+        } else {
             m_table.toggleCell(column, row);
+            recordCell(column, row);
+        }
     } else if (column == ChannelTable::Privacy) {
         placeEditor(ComboBox2, column, row);
         ComboBox2->setCurrentIndex(ComboBox2->findText(text));
@@ -340,9 +367,15 @@ void Tchannel::StringGrid1KeyDown(int key)
         m_suppressToggle = true;
         break;
     case Qt::Key_Delete:
-        if (row > 0) {
+        if (!StringGrid1->selectedRows().isEmpty()) {
+            hideOverlayEditors();
+            for (const int selected : StringGrid1->selectedRows())
+                m_table.clearChannel(selected);
+            record(Button5);
+        } else if (row > 0) {
             hideOverlayEditors();
             m_table.clearChannel(row);
+            record(Button5);
         }
         break;
     case Qt::Key_Backspace:
@@ -452,6 +485,7 @@ bool Tchannel::Edit1KeyPress(const QKeyEvent *event)
         Edit1->hide();
         StringGrid1->setFocus();
         runCommand([this] { m_table.sendallcell(); });
+        recordCell(m_table.currentColumn(), m_table.currentRow());
         return true;
     case FrequencyKey::Discard:
         break;
@@ -486,6 +520,7 @@ bool Tchannel::ComboBox1KeyPress(const QKeyEvent *event)
         if (key == EditorKeyRules::Enter) {
             ComboBox1->hide();
             StringGrid1->setFocus();
+            recordCell(m_table.currentColumn(), m_table.currentRow());
             return true;
         }
         if (key == EditorKeyRules::Backspace)
@@ -536,6 +571,7 @@ void Tchannel::ComboBox1Change()
 void Tchannel::ComboBox1Exit()
 {
     ComboBox1->hide();
+    recordCell(m_table.currentColumn(), m_table.currentRow());
 }
 
 void Tchannel::ComboBox2Change()
@@ -561,6 +597,25 @@ void Tchannel::loadFrequencyEditor()
         Edit1->setText(m_table.cell(m_table.currentColumn(), m_table.currentRow()));
 }
 
+void Tchannel::record(const QPushButton *button)
+{
+    if (m_history)
+        m_history->commit([button] { return QString(button->text()).remove(QLatin1Char('&')); });
+}
+
+void Tchannel::record(QString LanguageTexts::*text)
+{
+    if (m_history)
+        m_history->commit([this, text] { return m_workspace.texts().*text; });
+}
+
+void Tchannel::recordCell(int column, int row)
+{
+    // A command that moves the selection itself is one step of its own.
+    if (m_history && row > 0 && !m_inCommand)
+        m_history->commitCell(column, row);
+}
+
 bool Tchannel::runCommand(const std::function<void()> &command)
 {
     // The automatic add stops before the box is shown, so that no tick runs
@@ -582,11 +637,15 @@ bool Tchannel::Button1MouseDown()
     m_suppressToggle = true;
     Timer1->setInterval(1000);
     Timer1->start();
-    return runCommand([this] {
+    m_inCommand = true;
+    const bool completed = runCommand([this] {
         if (m_table.autoAddPress(stepIndex()))
             StringGrid1->selectCell(m_table.currentColumn(), m_table.currentRow());
         loadFrequencyEditor();
     });
+    m_inCommand = false;
+    record(Button1);
+    return completed;
 }
 
 void Tchannel::Button1MouseUp()
@@ -598,12 +657,15 @@ void Tchannel::Timer1Timer()
 {
     m_suppressToggle = true;
     Timer1->setInterval(200);
+    m_inCommand = true;
     runCommand([this] {
         if (!m_table.autoAddTick(stepIndex()))
             return;
         StringGrid1->selectCell(m_table.currentColumn(), m_table.currentRow());
         loadFrequencyEditor();
     });
+    m_inCommand = false;
+    record(Button1);
 }
 
 void Tchannel::Button2Click()
@@ -614,6 +676,7 @@ void Tchannel::Button2Click()
         return;
     hideOverlayEditors();
     m_table.clearAllChannels();
+    record(Button2);
 }
 
 // The moved channel stays the current one, and the grid's selection moves
@@ -622,6 +685,7 @@ void Tchannel::Button2Click()
 // program elsewhere, as a click, with a two-state cell kept from flipping.
 void Tchannel::moveChannel(int offset)
 {
+    m_inCommand = true;
     runCommand([this, offset] {
         if (m_table.moveCurrentChannel(offset)) {
             const int column = m_table.currentColumn();
@@ -631,6 +695,8 @@ void Tchannel::moveChannel(int offset)
         }
         loadFrequencyEditor();
     });
+    m_inCommand = false;
+    record(offset < 0 ? Button3 : Button4);
 }
 
 void Tchannel::Button3Click()
@@ -650,4 +716,68 @@ void Tchannel::Button5Click()
         return;
     m_table.clearChannel(row);
     hideOverlayEditors();
+    record(Button5);
+}
+
+// Clipboard ---------------------------------------------------------------------
+
+QList<int> Tchannel::chosenRows() const
+{
+    QList<int> rows = StringGrid1->selectedRows();
+    if (rows.isEmpty() && m_table.currentRow() >= 1)
+        rows << m_table.currentRow();
+    return rows;
+}
+
+void Tchannel::copyChannels()
+{
+    QGuiApplication::clipboard()->setText(ChannelRows::copyText(m_table, chosenRows()));
+}
+
+void Tchannel::cutChannels()
+{
+    const QList<int> rows = chosenRows();
+    if (rows.isEmpty())
+        return;
+    copyChannels();
+    hideOverlayEditors();
+    for (const int row : rows)
+        m_table.clearChannel(row);
+    record(&LanguageTexts::cutText);
+}
+
+void Tchannel::pasteChannels()
+{
+    const QList<int> rows = chosenRows();
+    const int first = rows.isEmpty() ? 1 : rows.first();
+    // The problems in the interface language, the columns named as the
+    // grid's header row names them.
+    ChannelRows::PasteTexts messages{m_workspace.texts().paste, QStringList()};
+    for (int column = 0; column < ChannelTable::ColumnCount; ++column) {
+        const QString header = m_table.cell(column, 0);
+        messages.columnNames << (header.isEmpty()
+                                     ? ChannelRows::PasteTexts::english().columnNames.value(column)
+                                     : header);
+    }
+    const ChannelRows::Paste paste = ChannelRows::read(
+        QGuiApplication::clipboard()->text(), m_workspace.texts(), m_workspace.bands(), messages);
+    const int last = ChannelRows::apply(paste, m_table, first, messages);
+    hideOverlayEditors();
+    record(&LanguageTexts::pasteText);
+    // The pasted channels stay selected, the first of them current.
+    m_table.setCurrentCell(m_table.currentColumn(), first);
+    StringGrid1->setCurrentIndex(m_table.index(first, m_table.currentColumn()));
+    StringGrid1->selectRows(first, last);
+}
+
+void Tchannel::showStep(int column, int row)
+{
+    hideOverlayEditors();
+    if (column < 1 || row < 1)
+        return;
+    StringGrid1->clearRowSelection();
+    m_table.setCurrentCell(column, row);
+    const QModelIndex cell = m_table.index(row, column);
+    StringGrid1->setCurrentIndex(cell);
+    StringGrid1->scrollTo(cell);
 }

@@ -5,6 +5,8 @@
 
 class ChannelGrid;
 class ChannelTable;
+class EditHistory;
+struct LanguageTexts;
 class QComboBox;
 class QFrame;
 class QKeyEvent;
@@ -43,6 +45,24 @@ public:
     void hideFrequencyEditor();
     void hideOverlayEditors();
 
+    // Each completed change becomes a step of the history (none without one).
+    void setHistory(EditHistory *history) { m_history = history; }
+
+    // The channels the clipboard commands act on: the rows selected by their
+    // numbers, else the current row.
+    QList<int> chosenRows() const;
+    // The clipboard commands, on a configuration whose edit is committed.
+    // Copy puts the chosen channels on the clipboard as tab-separated text;
+    // cut copies them, then empties them; paste checks every row of the
+    // clipboard before it writes them from the first chosen row down. Throw
+    // AppError for text that cannot be pasted; then nothing changes.
+    void copyChannels();
+    void cutChannels();
+    void pasteChannels();
+    // After an undo or redo: closes the editors and selects the cell the
+    // step was made in (none for row 0).
+    void showStep(int column, int row);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -59,6 +79,9 @@ private:
     // The wheel over an overlay editor, given to the grid beneath it.
     void passWheelToGrid(const QWheelEvent *event);
     void StringGrid1DrawCell();
+    // Channels selected by their numbers: the cell being edited is
+    // committed and the current row follows the click.
+    void StringGrid1SelectRows(int row);
     // Frequency editor; a key press handler returns whether it took the key
     bool Edit1KeyPress(const QKeyEvent *event);
     void Edit1KeyUp();
@@ -90,11 +113,17 @@ private:
     // Runs one command; an error it raises stops the automatic add and is
     // shown in the error box. Returns whether the command completed.
     bool runCommand(const std::function<void()> &command);
+    // A completed change as one step, named by a button or by its cell.
+    void record(const QPushButton *button);
+    void record(QString LanguageTexts::*text);
+    void recordCell(int column, int row);
 
     Workspace &m_workspace;
     ChannelTable &m_table;
+    EditHistory *m_history = nullptr;
     bool m_suppressToggle = false;    // the next click on a two-state cell only clears this
     bool m_selectToneOnClick = false; // the tone editor took the focus from a click
+    bool m_inCommand = false;         // a button's command runs: its cell moves are not steps
 
     ChannelGrid *StringGrid1; // the channel grid
     QLineEdit *Edit1;         // frequency editor over a cell of column 1 or 3

@@ -1,7 +1,7 @@
 #include "gui/Tfunc.h"
 
+#include "core/editing/EditHistory.h"
 #include "gui/ApplyText.h"
-
 #include "gui/ErrorBox.h"
 #include "gui/UpDownButtons.h"
 #include "gui/WheelGuard.h"
@@ -138,8 +138,10 @@ QWidget *Tfunc::buildPanel()
     Edit1->setReadOnly(true);
     UpDown1 = named(new UpDownButtons(GroupBox2), "UpDown1");
     UpDown1->setGeometry(152, 26, 16, kRowHeight);
-    connect(UpDown1, &UpDownButtons::clicked, this,
-            [this](int delta) { runCommand([this, delta] { m_settings.stepKeyTime(delta); }); });
+    connect(UpDown1, &UpDownButtons::clicked, this, [this](int delta) {
+        runCommand([this, delta] { m_settings.stepKeyTime(delta); });
+        record(Label10);
+    });
 
     Label8 = caption("Label8", "P1长键", GroupBox2, kKeyCaptionX, 62, 72);
     ComboBox8 = makeList(FunctionSettings::LongKey0, GroupBox2, kKeyListX, 62, kKeyListWidth);
@@ -174,6 +176,7 @@ QComboBox *Tfunc::makeList(FunctionSettings::List list, QWidget *parent, int x, 
     // Only a choice the user makes in the list runs the list's rules.
     connect(combo, &QComboBox::activated, this, [this, list](int index) {
         runCommand([this, list, index] { m_settings.chooseIndex(list, index); });
+        record(listCaption(list));
     });
     m_lists[list] = combo;
     return combo;
@@ -187,6 +190,7 @@ QCheckBox *Tfunc::makeCheck(FunctionSettings::Check check, const QString &captio
     box->setGeometry(x, y, width, kRowHeight);
     connect(box, &QCheckBox::clicked, this, [this, check](bool checked) {
         runCommand([this, check, checked] { m_settings.setChecked(check, checked); });
+        record(m_checks[check]);
     });
     m_checks[check] = box;
     return box;
@@ -237,6 +241,36 @@ void Tfunc::FormDeactivate()
     m_deactivating = true;
     runCommand([this] { m_settings.normaliseKeyTimeText(); });
     m_deactivating = false;
+}
+
+const QLabel *Tfunc::listCaption(FunctionSettings::List list) const
+{
+    using FS = FunctionSettings;
+    const std::pair<FS::List, const QLabel *> captions[] = {
+        {FS::APO, Label1},       {FS::Squelch, Label2},    {FS::Beep, Label3},
+        {FS::ScanKind, Label4},  {FS::TOT, Label5},        {FS::VoxSQL, Label6},
+        {FS::VoxDelay, Label7},  {FS::LongKey0, Label8},   {FS::ShortKey0, Label9},
+        {FS::Step, Label11},     {FS::LongKey1, Label12},  {FS::ShortKey1, Label13},
+        {FS::LongKey2, Label14}, {FS::ShortKey2, Label15}, {FS::Volume, Label16}};
+    for (const auto &[setting, label] : captions) {
+        if (setting == list)
+            return label;
+    }
+    return nullptr;
+}
+
+void Tfunc::record(const QWidget *control)
+{
+    if (!m_history)
+        return;
+    m_history->commit([control] {
+        QString caption;
+        if (const auto *label = qobject_cast<const QLabel *>(control))
+            caption = label->text();
+        else if (const auto *box = qobject_cast<const QCheckBox *>(control))
+            caption = box->text();
+        return caption.remove(QLatin1Char('&'));
+    });
 }
 
 void Tfunc::runCommand(const std::function<void()> &command)

@@ -6,6 +6,7 @@
 #include <array>
 #include <functional>
 
+class EditHistory;
 class QCheckBox;
 class StringTable;
 class QComboBox;
@@ -28,6 +29,9 @@ public:
     // Captions of the window, its labels, check boxes and side-key group.
     void applyLanguage(const StringTable &table);
 
+    // Each choice becomes a step of the history, named by its caption.
+    void setHistory(EditHistory *history) { m_history = history; }
+
 public Q_SLOTS:
     // The window loses activation: the long-press time text is rewritten in
     // its shortest form and the position follows it.
@@ -41,8 +45,12 @@ private:
     void refresh();
     // Runs one user action; an error it raises is shown in the error box.
     void runCommand(const std::function<void()> &command);
+    // The change just made as one step, named by the control's caption.
+    void record(const QWidget *control);
+    const QLabel *listCaption(FunctionSettings::List list) const;
 
     FunctionSettings &m_settings;
+    EditHistory *m_history = nullptr;
     std::array<QComboBox *, FunctionSettings::ListCount> m_lists{};
     std::array<QCheckBox *, FunctionSettings::CheckCount> m_checks{};
     bool m_deactivating = false; // an error box of the deactivation is open

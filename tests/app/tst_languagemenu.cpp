@@ -85,7 +85,7 @@ private Q_SLOTS:
         // The status line of the radio information window uses the applied label.
         QCOMPARE(program->workspace().info().statusText(),
                  QStringLiteral("  ") + english.text(159) + QStringLiteral("：Ann"));
-        program->mainForm()->close();
+        closeDiscarding(program->mainForm());
     }
 
     // "lang" 0 or 4 applies no language and marks no menu item.
@@ -105,7 +105,7 @@ private Q_SLOTS:
         QCOMPARE(statusBar(*program), QStringLiteral("    VESQAR调频手持对讲机KT-100系列编程软件"));
         QCOMPARE(program->workspace().channels().cell(1, 0), QString());
         QCOMPARE(fileMenu(*program), QStringLiteral("文件"));
-        program->mainForm()->close();
+        closeDiscarding(program->mainForm());
         QVERIFY(QString::fromUtf8(readFile(dir.filePath(QStringLiteral("sysini.ini"))))
                     .contains(QStringLiteral("lang=0")));
     }
@@ -136,7 +136,7 @@ private Q_SLOTS:
         QCOMPARE(checkedItems(*program), QStringLiteral("N7"));
         QCOMPARE(ws.channels().cell(6, 1), QStringLiteral("寬帶"));
         QCOMPARE(fileMenu(*program), language(3).text(9));
-        program->mainForm()->close();
+        closeDiscarding(program->mainForm());
         QVERIFY(QString::fromUtf8(readFile(dir.filePath(QStringLiteral("sysini.ini"))))
                     .contains(QStringLiteral("lang=3")));
     }
@@ -153,7 +153,7 @@ private Q_SLOTS:
         action(*program, "N7")->trigger();
         QCOMPARE(statusBar(*program), QStringLiteral("     ") + language(3).text(1002));
         QVERIFY(language(2).text(1002) != language(3).text(1002));
-        program->mainForm()->close();
+        closeDiscarding(program->mainForm());
     }
 
     // A missing file moves the check mark and the saved number, nothing else.
@@ -181,7 +181,7 @@ private Q_SLOTS:
         QCOMPARE(ws.channels().cell(1, 0), header);
         QCOMPARE(ws.channels().cell(5, 1), QStringLiteral("高功率"));
         QCOMPARE(ws.texts().offWord, QStringLiteral("禁用"));
-        program->mainForm()->close();
+        closeDiscarding(program->mainForm());
         QVERIFY(QString::fromUtf8(readFile(dir.filePath(QStringLiteral("sysini.ini"))))
                     .contains(QStringLiteral("lang=2")));
     }

@@ -327,7 +327,26 @@ private Q_SLOTS:
                                                  {b.fleetVerifiedText, 1100},
                                                  {b.fleetWrittenText, 1101},
                                                  {b.fleetFailedText, 1102},
-                                                 {b.fastTransferText, 1110}};
+                                                 {b.fastTransferText, 1110},
+                                                 {b.editMenuText, 1111},
+                                                 {b.undoText, 1112},
+                                                 {b.redoText, 1113},
+                                                 {b.stepItemText, 1114},
+                                                 {b.cellStepText, 1115},
+                                                 {b.cutText, 1116},
+                                                 {b.copyText, 1117},
+                                                 {b.pasteText, 1118},
+                                                 {b.changeStepText, 1119},
+                                                 {b.closeQuestionText, 1120},
+                                                 {b.paste.line, 1121},
+                                                 {b.paste.notAFrequency, 1122},
+                                                 {b.paste.outsideBand, 1123},
+                                                 {b.paste.unknownTone, 1124},
+                                                 {b.paste.unknownWord, 1125},
+                                                 {b.paste.tooManyFields, 1126},
+                                                 {b.paste.noBand, 1127},
+                                                 {b.paste.tooManyRows, 1128},
+                                                 {b.paste.nothingPasted, 1129}};
         for (const auto &[text, entry] : texts)
             QVERIFY2(text == chinese.text(entry), qPrintable(QString::number(entry)));
         // The failure texts in the order of their entries, 1010 on.

@@ -166,11 +166,11 @@ private Q_SLOTS:
         QCOMPARE(out.maximum, 100);
         QCOMPARE(out.progress, 100);
         QVERIFY(out.closeRefusedWhileRunning);
-        QCOMPARE(s->main()->windowTitle(), QStringLiteral("PW-100     [400-470MHz]"));
+        QCOMPARE(shownTitle(s->main()), QStringLiteral("PW-100     [400-470MHz]"));
         QVERIFY(!s->workspace().channels().cell(1, 1).isEmpty());
         QVERIFY(!s->dialog()->isVisible());
         QVERIFY(!s->dialog()->link().isOpen());
-        s->main()->close();
+        closeDiscarding(s->main());
     }
 
     void silentRadioShowsTheFailureBox()
@@ -183,7 +183,7 @@ private Q_SLOTS:
         QCOMPARE(out.boxCaption, s->workspace().texts().warningCaption);
         QVERIFY(!out.boxText.isEmpty());
         QVERIFY(out.progress < out.maximum);
-        s->main()->close();
+        closeDiscarding(s->main());
     }
 
     // The failure box speaks the interface language, its details (why the
@@ -222,7 +222,7 @@ private Q_SLOTS:
                         : table->text(1026).arg(table->text(1011)) +
                               table->text(1039).arg(
                                   QStringLiteral("%1 (%2)").arg(garbage, table->text(1047))));
-        s->main()->close();
+        closeDiscarding(s->main());
     }
 
     // A port whose device is missing stops the command before the dialog,
@@ -239,7 +239,7 @@ private Q_SLOTS:
         QCOMPARE(caption, s->workspace().texts().warningCaption);
         QVERIFY2(detail.startsWith(QStringLiteral("COM1: ")), qPrintable(detail));
         QVERIFY(detail.size() > 6);
-        s->main()->close();
+        closeDiscarding(s->main());
     }
 
     void heldPortShowsThePortErrorBox_data()
@@ -273,7 +273,7 @@ private Q_SLOTS:
         QVERIFY(!dialogShown);
         QCOMPARE(text, s->workspace().texts().portErrorText);
         QCOMPARE(detail, QStringLiteral("COM1: 已被 sleep (%1) 占用").arg(holder.pid()));
-        s->main()->close();
+        closeDiscarding(s->main());
     }
 
     void writeRefusedByValidationSendsNothing()
@@ -293,7 +293,7 @@ private Q_SLOTS:
                  qPrintable(out.boxInformative));
         QVERIFY(out.boxInformative.contains(QStringLiteral("99.9")));
         QCOMPARE(s->radio.commands().size(), 0);
-        s->main()->close();
+        closeDiscarding(s->main());
     }
 
     // With 工具 › back up and verify on, Write runs the backup, the write
@@ -349,7 +349,7 @@ private Q_SLOTS:
             QCOMPARE(backups, QStringList());
             QCOMPARE(out.boxText, QString());
             QCOMPARE(out.progress, 100);
-            s->main()->close();
+            closeDiscarding(s->main());
             return;
         }
         QCOMPARE(phases,
@@ -371,7 +371,7 @@ private Q_SLOTS:
             QCOMPARE(out.progress, 100);
             QCOMPARE(out.statusText, texts.backupSavedText.arg(backups.first()));
         }
-        s->main()->close();
+        closeDiscarding(s->main());
     }
 
     // 工具 › Record link trace (off at start): while on, every exchange of
@@ -407,7 +407,7 @@ private Q_SLOTS:
             QCOMPARE(out.boxDetail, ExchangeFailure(ExchangeFailure::Reason::NoHandshake)
                                         .withAnswer(QString())
                                         .text(texts.failure));
-            s->main()->close();
+            closeDiscarding(s->main());
             return;
         }
         // Both reads in one file, the failed one last.
@@ -423,7 +423,7 @@ private Q_SLOTS:
         QVERIFY2(lines.constLast().contains(QStringLiteral("--  exchange failed: no answer to "
                                                            "the handshake")),
                  qPrintable(lines.constLast()));
-        s->main()->close();
+        closeDiscarding(s->main());
     }
 
     // Opening the dialog for the PW-100 puts the P1 and P2 short keys back
@@ -449,7 +449,7 @@ private Q_SLOTS:
         s->main()->ToolButton4Click();
         QCOMPARE(functions.index(FunctionSettings::ShortKey0), expected);
         QCOMPARE(functions.index(FunctionSettings::ShortKey1), expected);
-        s->main()->close();
+        closeDiscarding(s->main());
     }
 };
 

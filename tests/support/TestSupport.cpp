@@ -1,5 +1,6 @@
 #include "support/TestSupport.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -68,6 +69,25 @@ void onNextModal(std::function<void(QWidget *)> action, int timeoutMs)
         }
     });
     poll->start(10);
+}
+
+QString shownTitle(const QWidget *window)
+{
+    QString title = window->windowTitle();
+    return title.replace(QStringLiteral("[*]"),
+                         window->isWindowModified() ? QStringLiteral("*") : QString());
+}
+
+bool closeDiscarding(QWidget *window)
+{
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (box && box->objectName() == QLatin1String("CloseQuestion") && box->isVisible())
+            box->button(QMessageBox::Discard)->click();
+    });
+    poll.start(10);
+    return window->close();
 }
 
 QString messageText(QWidget *window)

@@ -29,6 +29,14 @@ QByteArray readFile(const QString &path);
 // the window. Gives up after the timeout.
 void onNextModal(std::function<void(QWidget *)> action, int timeoutMs = 5000);
 
+// A window's title as the window system shows it: the unsaved-changes
+// placeholder "[*]" as "*" when the window is marked modified, else left out.
+QString shownTitle(const QWidget *window);
+
+// Closes the window; a close question on the way (unsaved changes) is
+// answered with Discard. Returns whether the window closed.
+bool closeDiscarding(QWidget *window);
+
 // The text of a message box, empty for other windows.
 QString messageText(QWidget *window);
 

@@ -96,5 +96,25 @@ LanguageTexts LanguageTexts::builtIn()
     texts.fleetWrittenText = QStringLiteral("已写入");
     texts.fleetFailedText = QStringLiteral("失败：%1");
     texts.fastTransferText = QStringLiteral("快速传输");
+    texts.editMenuText = QStringLiteral("编辑");
+    texts.undoText = QStringLiteral("撤消");
+    texts.redoText = QStringLiteral("重做");
+    texts.stepItemText = QStringLiteral("%1：%2");
+    texts.cellStepText = QStringLiteral("信道%2的%1");
+    texts.cutText = QStringLiteral("剪切");
+    texts.copyText = QStringLiteral("复制");
+    texts.pasteText = QStringLiteral("粘贴");
+    texts.changeStepText = QStringLiteral("修改");
+    texts.closeQuestionText = QStringLiteral("配置有未保存的修改。关闭前是否保存？");
+    LanguageTexts::PasteTexts &p = texts.paste;
+    p.line = QStringLiteral("第 %1 行：%2");
+    p.notAFrequency = QStringLiteral("“%1”不是频率（%2）");
+    p.outsideBand = QStringLiteral("“%1”不在频段 %2 内");
+    p.unknownTone = QStringLiteral("“%1”不在亚音列表中（%2）");
+    p.unknownWord = QStringLiteral("“%1”不是%2的设置");
+    p.tooManyFields = QStringLiteral("有 %1 个字段，但一行最多 %2 个");
+    p.noBand = QStringLiteral("未选择频段，无法检查频率“%1”");
+    p.tooManyRows = QStringLiteral("从信道%2起的 %1 行超出了 %3 个信道");
+    p.nothingPasted = QStringLiteral("%1。未粘贴任何信道");
     return texts;
 }

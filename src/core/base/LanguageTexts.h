@@ -63,6 +63,19 @@ struct LanguageTexts {
         QString toneOff;         // after a tone problem: imported with that tone off
     };
 
+    // Why channels cannot be pasted (the whole paste is refused).
+    struct PasteTexts {
+        QString line;          // %1 the line of the pasted text, %2 the problem
+        QString notAFrequency; // %1 the text, %2 the column
+        QString outsideBand;   // %1 the text, %2 the band
+        QString unknownTone;   // %1 the text, %2 the column
+        QString unknownWord;   // %1 the text, %2 the column
+        QString tooManyFields; // %1 the fields of the line, %2 the most a line may have
+        QString noBand;        // %1 the frequency that cannot be checked without a band
+        QString tooManyRows;   // %1 rows, %2 the first channel, %3 the channel count
+        QString nothingPasted; // the whole message: %1 the problem
+    };
+
     // The simplified Chinese texts built into the program.
     static LanguageTexts builtIn();
 
@@ -114,4 +127,15 @@ struct LanguageTexts {
     QString fleetWrittenText;   // fleet dialog: a radio written, not checked
     QString fleetFailedText;    // fleet dialog: %1 why the radio failed
     QString fastTransferText;   // port dialog: each step moves on as soon as the radio has answered
+    QString editMenuText;       // the Edit menu
+    QString undoText;           // Edit menu: take back the last step
+    QString redoText;           // Edit menu: do the step taken back again
+    QString stepItemText;       // Edit menu: %1 undo or redo, %2 the step
+    QString cellStepText;       // a step: %1 the column's header, %2 the channel number
+    QString cutText;            // Edit menu: copy the channels, then empty them
+    QString copyText;           // Edit menu: copy the channels
+    QString pasteText;          // Edit menu: paste channels from the current one down
+    QString changeStepText;     // a step that changed several things
+    QString closeQuestionText;  // closing with unsaved changes: save them first?
+    PasteTexts paste;           // why a paste is refused
 };

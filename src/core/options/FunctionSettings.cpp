@@ -342,6 +342,33 @@ void FunctionSettings::applyDefaults()
     m_keyTimeText = LocaleNumber::fixed(KeyTimeDefault / 10.0, 1);
 }
 
+FunctionSettings::State FunctionSettings::state() const
+{
+    State s;
+    for (int list = 0; list < ListCount; ++list) {
+        s.indices[list] = m_lists[list].index;
+        s.enabled[list] = m_lists[list].enabled;
+    }
+    s.checks = m_checks;
+    s.keyTimePosition = m_keyTimePosition;
+    s.keyTimeText = m_keyTimeText;
+    return s;
+}
+
+void FunctionSettings::setState(const State &s)
+{
+    if (s == state())
+        return;
+    for (int list = 0; list < ListCount; ++list) {
+        m_lists[list].index = s.indices[list];
+        m_lists[list].enabled = s.enabled[list];
+    }
+    m_checks = s.checks;
+    m_keyTimePosition = s.keyTimePosition;
+    m_keyTimeText = s.keyTimeText;
+    Q_EMIT changed();
+}
+
 void FunctionSettings::assignKeyTime(int position, const QString &text, bool alreadyChanged)
 {
     const bool different = position != m_keyTimePosition || text != m_keyTimeText;

@@ -110,6 +110,26 @@ public:
     // and the long-press time at 15 ("1.5").
     void resetDefaults();
 
+    // Everything the user sets, without the word lists (which follow the
+    // interface language): for keeping a configuration and putting it back
+    // exactly, with no side rules.
+    struct State {
+        std::array<int, ListCount> indices{};
+        std::array<bool, ListCount> enabled{};
+        std::array<bool, CheckCount> checks{};
+        int keyTimePosition = KeyTimeDefault;
+        QString keyTimeText;
+        bool operator==(const State &other) const
+        {
+            return indices == other.indices && enabled == other.enabled && checks == other.checks &&
+                   keyTimePosition == other.keyTimePosition && keyTimeText == other.keyTimeText;
+        }
+        bool operator!=(const State &other) const { return !(*this == other); }
+    };
+    State state() const;
+    // Puts the state back as it was taken; one change signal when anything moved.
+    void setState(const State &state);
+
 Q_SIGNALS:
     void changed();
 

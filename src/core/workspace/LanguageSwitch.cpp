@@ -4,6 +4,7 @@
 #include "core/base/StringTable.h"
 #include "core/workspace/Workspace.h"
 
+#include <array>
 #include <initializer_list>
 #include <vector>
 
@@ -110,6 +111,26 @@ void fillTexts(LanguageTexts &t, const StringTable &table)
     take(t.fleetWrittenText, table, 1101);
     take(t.fleetFailedText, table, 1102);
     take(t.fastTransferText, table, 1110);
+    take(t.editMenuText, table, 1111);
+    take(t.undoText, table, 1112);
+    take(t.redoText, table, 1113);
+    take(t.stepItemText, table, 1114);
+    take(t.cellStepText, table, 1115);
+    take(t.cutText, table, 1116);
+    take(t.copyText, table, 1117);
+    take(t.pasteText, table, 1118);
+    take(t.changeStepText, table, 1119);
+    take(t.closeQuestionText, table, 1120);
+    LanguageTexts::PasteTexts &p = t.paste;
+    take(p.line, table, 1121);
+    take(p.notAFrequency, table, 1122);
+    take(p.outsideBand, table, 1123);
+    take(p.unknownTone, table, 1124);
+    take(p.unknownWord, table, 1125);
+    take(p.tooManyFields, table, 1126);
+    take(p.noBand, table, 1127);
+    take(p.tooManyRows, table, 1128);
+    take(p.nothingPasted, table, 1129);
 }
 
 // Replaces the items of a list with the entries' texts, keeping each item a
@@ -149,6 +170,51 @@ void rebuildFunctionLists(FunctionSettings &f, const StringTable &table, const Q
     f.setItems(FS::LongKey2, entriesOr(table, f.items(FS::LongKey2), {89, 88}));
 }
 
+// A word the channel cells hold: the texts' member with the word in force,
+// and its spellings in the three languages' files.
+struct ChannelWord {
+    QString LanguageTexts::*current;
+    std::array<const char16_t *, 3> spellings; // unused places are null
+};
+
+const ChannelWord kOff{&LanguageTexts::offWord, {u"禁用", u"OFF", nullptr}};
+const ChannelWord kOn{&LanguageTexts::onWord, {u"启用", u"ON", u"啟用"}};
+const ChannelWord kHigh{&LanguageTexts::highWord, {u"高功率", u"High", nullptr}};
+const ChannelWord kLow{&LanguageTexts::lowWord, {u"低功率", u"Low", nullptr}};
+const ChannelWord kNarrow{&LanguageTexts::narrowWord, {u"窄带", u"Narrow", u"窄帶"}};
+const ChannelWord kWide{&LanguageTexts::wideWord, {u"宽带", u"Wide", u"寬帶"}};
+const ChannelWord kCompander{&LanguageTexts::companderWord, {u"压扩", u"Comp", u"壓擴"}};
+const ChannelWord kScrambler{&LanguageTexts::scramblerWord, {u"扰频", u"scrambler", u"擾頻"}};
+
+// The words each column may hold; none for the frequency and number columns.
+const std::vector<const ChannelWord *> &wordsOf(int column)
+{
+    static const std::vector<const ChannelWord *> none;
+    static const std::vector<const ChannelWord *> tone{&kOff};
+    static const std::vector<const ChannelWord *> power{&kHigh, &kLow};
+    static const std::vector<const ChannelWord *> bandwidth{&kNarrow, &kWide};
+    static const std::vector<const ChannelWord *> option{&kOff, &kOn};
+    static const std::vector<const ChannelWord *> privacy{&kOff, &kCompander, &kScrambler};
+    switch (column) {
+    case ChannelTable::RxTone:
+    case ChannelTable::TxTone:
+        return tone;
+    case ChannelTable::Power:
+        return power;
+    case ChannelTable::Bandwidth:
+        return bandwidth;
+    case ChannelTable::Option7:
+    case ChannelTable::Option8:
+    case ChannelTable::Option9:
+    case ChannelTable::Option11:
+        return option;
+    case ChannelTable::Privacy:
+        return privacy;
+    default:
+        return none;
+    }
+}
+
 } // namespace
 
 namespace LanguageSwitch
@@ -186,43 +252,32 @@ void apply(const StringTable &table, Workspace &workspace)
     rewriteChannelWords(channels, texts);
 }
 
+QString channelWord(int column, const QString &text, const LanguageTexts &texts)
+{
+    const std::vector<const ChannelWord *> &words = wordsOf(column);
+    for (const ChannelWord *word : words) {
+        for (const char16_t *spelling : word->spellings) {
+            if (spelling && text == QStringView(spelling))
+                return texts.*(word->current);
+        }
+    }
+    // A word of the texts in force that no language file spells the same
+    // way (a language file of the user's own) is recognised as itself.
+    for (const ChannelWord *word : words) {
+        const QString &current = texts.*(word->current);
+        if (!current.isEmpty() && text == current)
+            return current;
+    }
+    return QString();
+}
+
 void rewriteChannelWords(ChannelTable &table, const LanguageTexts &texts)
 {
-    struct Word {
-        std::initializer_list<const char16_t *> recognised;
-        QString to;
-    };
-    const Word off{{u"禁用", u"OFF"}, texts.offWord};
-    const Word on{{u"启用", u"ON", u"啟用"}, texts.onWord};
-    const Word high{{u"高功率", u"High"}, texts.highWord};
-    const Word low{{u"低功率", u"Low"}, texts.lowWord};
-    const Word narrow{{u"窄带", u"Narrow", u"窄帶"}, texts.narrowWord};
-    const Word wide{{u"宽带", u"Wide", u"寬帶"}, texts.wideWord};
-    const Word compander{{u"压扩", u"Comp", u"壓擴"}, texts.companderWord};
-    const Word scrambler{{u"扰频", u"scrambler", u"擾頻"}, texts.scramblerWord};
-
-    // The words each column may hold.
-    std::vector<const Word *> wordsOf[ChannelTable::ColumnCount];
-    wordsOf[ChannelTable::RxTone] = wordsOf[ChannelTable::TxTone] = {&off};
-    wordsOf[ChannelTable::Power] = {&high, &low};
-    wordsOf[ChannelTable::Bandwidth] = {&narrow, &wide};
-    for (int column : {ChannelTable::Option7, ChannelTable::Option8, ChannelTable::Option9,
-                       ChannelTable::Option11})
-        wordsOf[column] = {&off, &on};
-    wordsOf[ChannelTable::Privacy] = {&off, &compander, &scrambler};
-
     for (int row = 1; row <= table.channelCount(); ++row) {
         for (int column = ChannelTable::RxTone; column < ChannelTable::ColumnCount; ++column) {
-            const QString cell = table.cell(column, row);
-            for (const Word *word : wordsOf[column]) {
-                bool matched = false;
-                for (const char16_t *recognised : word->recognised)
-                    matched = matched || cell == QStringView(recognised);
-                if (matched) {
-                    table.setCell(column, row, word->to);
-                    break;
-                }
-            }
+            const QString word = channelWord(column, table.cell(column, row), texts);
+            if (!word.isEmpty())
+                table.setCell(column, row, word);
         }
     }
 }

@@ -26,6 +26,11 @@ QString startupBaseName(int language);
 // its text as it was.
 void apply(const StringTable &table, Workspace &workspace);
 
+// The given language's word for a text that is one of the column's words in
+// any of the three languages (or the given language's own word); empty for
+// any other text and for columns that hold no words.
+QString channelWord(int column, const QString &text, const LanguageTexts &texts);
+
 // Rewrites every word cell that holds a word of any of the three languages
 // into the given language's word; frequencies, numbers and unknown texts stay.
 void rewriteChannelWords(ChannelTable &table, const LanguageTexts &texts);
