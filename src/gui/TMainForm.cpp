@@ -421,31 +421,28 @@ void TMainForm::RedoItemClick()
     m_history->redo();
 }
 
-void TMainForm::CutChannelsItemClick()
+void TMainForm::runClipboardCommand(void (Tchannel::*command)())
 {
-    ErrorBox::run(this, [this] {
+    ErrorBox::run(this, [this, command] {
         commitPendingEdit(true);
         if (m_channel)
-            m_channel->cutChannels();
+            (m_channel->*command)();
     });
+}
+
+void TMainForm::CutChannelsItemClick()
+{
+    runClipboardCommand(&Tchannel::cutChannels);
 }
 
 void TMainForm::CopyChannelsItemClick()
 {
-    ErrorBox::run(this, [this] {
-        commitPendingEdit(true);
-        if (m_channel)
-            m_channel->copyChannels();
-    });
+    runClipboardCommand(&Tchannel::copyChannels);
 }
 
 void TMainForm::PasteChannelsItemClick()
 {
-    ErrorBox::run(this, [this] {
-        commitPendingEdit(true);
-        if (m_channel)
-            m_channel->pasteChannels();
-    });
+    runClipboardCommand(&Tchannel::pasteChannels);
 }
 
 void TMainForm::showEvent(QShowEvent *event)

@@ -143,6 +143,9 @@ private:
     // AppError) and hides the frequency editor over the old contents.
     void openChannelFile(const QString &path);
     void startExchange(int tag);
+    // A channel editor clipboard command on the committed configuration;
+    // its error goes to the error box.
+    void runClipboardCommand(void (Tchannel::*command)());
     // Saves through the Save dialog; false when the user cancels it or the
     // save fails (the error is shown).
     bool saveConfiguration();
